@@ -1,0 +1,21 @@
+# Two-command entry points. Every target first installs what is missing.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: deps build run test clean
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	scripts/run-app $(BUILD)/app/ventrix
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)

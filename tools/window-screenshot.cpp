@@ -1,0 +1,27 @@
+// Renders the main window offscreen and saves it as a PNG, so the picture in
+// the README can be made again after any change of the user interface.
+#include <QApplication>
+#include <QPixmap>
+#include <QTextStream>
+
+#include "app/Ventrix.h"
+#include "widgets/ApplicationDirectory.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        QTextStream(stderr) << "usage: window-screenshot OUT.png\n";
+        return 2;
+    }
+    g_applicationDirectory = QCoreApplication::applicationDirPath();
+
+    Ventrix window;
+    window.resize(1000, 640);
+    window.show();
+    QApplication::processEvents();
+    if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
+        QTextStream(stderr) << "window-screenshot: cannot write " << argv[1] << "\n";
+        return 1;
+    }
+    return 0;
+}

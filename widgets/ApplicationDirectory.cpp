@@ -1,0 +1,3 @@
+#include "widgets/ApplicationDirectory.h"
+
+QString g_applicationDirectory;

@@ -53,6 +53,9 @@ QSimpleLed::QSimpleLed(QWidget* parent, int colorIndex)
       m_blinkInterval(200) {
     setCheckable(true);
     setMinimumSize(64, 64);
+    // An indicator takes no keyboard focus: the space key would toggle it
+    // like any button and show a state the link is not in.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 QSimpleLed::~QSimpleLed() = default;

@@ -14,11 +14,9 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVector>
-#include <QtEndian>
 
 #include <cstdio>
 #include <functional>
@@ -157,52 +155,80 @@ bool savePng(const QImage& image, const QString& path) {
     return true;
 }
 
-// The bytes of one icon image as a single-image icon file from Qt's writer
-// (directory entry at offset 6, image data where the entry points).
-bool encodeSingleIcon(int side, QByteArray& file) {
-    QBuffer buffer(&file);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "ico");
-    if (!writer.write(iconImage(side).convertToFormat(QImage::Format_ARGB32))) {
-        std::fprintf(stderr, "make-images: cannot encode a %d-pixel icon\n", side);
-        return false;
-    }
-    return true;
+void appendLe16(QByteArray& out, quint16 value) {
+    out.append(char(value & 0xFF));
+    out.append(char(value >> 8));
 }
 
-// Qt's icon writer stores one image per file. Each size is written through
-// it and the single-image files are merged: a 6-byte header, one 16-byte
-// directory entry per image, then the image data, with every entry's data
-// offset moved to where its image lands in the merged file. The 256-pixel
-// image is stored as PNG, as Windows expects for that size; an uncompressed
-// one would be a quarter of a megabyte.
+void appendLe32(QByteArray& out, quint32 value) {
+    appendLe16(out, quint16(value & 0xFFFF));
+    appendLe16(out, quint16(value >> 16));
+}
+
+// One icon image as a 32-bit DIB: an info header with the doubled height the
+// format expects, the BGRA rows bottom-up, then an all-clear AND mask (the
+// alpha channel carries the transparency).
+QByteArray dibImage(const QImage& source) {
+    const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    const int side = image.width();
+    const int maskRowBytes = (side + 31) / 32 * 4;
+    QByteArray out;
+    appendLe32(out, 40);
+    appendLe32(out, side);
+    appendLe32(out, 2 * side);
+    appendLe16(out, 1);
+    appendLe16(out, 32);
+    appendLe32(out, 0);
+    appendLe32(out, side * side * 4 + maskRowBytes * side);
+    for (int i = 0; i < 4; ++i) {
+        appendLe32(out, 0);
+    }
+    for (int y = side - 1; y >= 0; --y) {
+        for (int x = 0; x < side; ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            out.append(char(qBlue(pixel)));
+            out.append(char(qGreen(pixel)));
+            out.append(char(qRed(pixel)));
+            out.append(char(qAlpha(pixel)));
+        }
+    }
+    out.append(QByteArray(maskRowBytes * side, '\0'));
+    return out;
+}
+
+QByteArray pngImage(const QImage& image) {
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return out;
+}
+
+// A Windows icon file with one square image per side: a 6-byte header, one
+// 16-byte directory entry per image, then the images. The 256-pixel image is
+// stored as PNG, as Windows expects for that size; the smaller ones as DIBs,
+// which every reader of the format understands.
 bool writeIcon(const QVector<int>& sides, const QString& path) {
-    constexpr int kHeaderSize = 6;
-    constexpr int kEntrySize = 16;
+    QByteArray header;
+    appendLe16(header, 0);
+    appendLe16(header, 1);
+    appendLe16(header, quint16(sides.size()));
     QByteArray directory;
     QByteArray data;
-    const int dataStart = kHeaderSize + kEntrySize * sides.size();
+    const int dataStart = 6 + 16 * sides.size();
     for (int side : sides) {
-        QByteArray single;
-        if (!encodeSingleIcon(side, single)) {
-            return false;
-        }
-        QByteArray entry = single.mid(kHeaderSize, kEntrySize);
-        QByteArray image = single.mid(qFromLittleEndian<quint32>(entry.constData() + 12));
-        if (side == 256) {
-            QBuffer png(&image);
-            image.clear();
-            png.open(QIODevice::WriteOnly);
-            iconImage(side).save(&png, "PNG");
-        }
-        qToLittleEndian<quint32>(image.size(), entry.data() + 8);
-        qToLittleEndian<quint32>(dataStart + data.size(), entry.data() + 12);
-        directory += entry;
-        data += image;
+        const QImage image = iconImage(side);
+        const QByteArray bytes = side >= 256 ? pngImage(image) : dibImage(image);
+        directory.append(char(side >= 256 ? 0 : side));
+        directory.append(char(side >= 256 ? 0 : side));
+        directory.append(char(0));
+        directory.append(char(0));
+        appendLe16(directory, 1);
+        appendLe16(directory, 32);
+        appendLe32(directory, bytes.size());
+        appendLe32(directory, dataStart + data.size());
+        data += bytes;
     }
-    QByteArray header(kHeaderSize, '\0');
-    qToLittleEndian<quint16>(1, header.data() + 2);
-    qToLittleEndian<quint16>(sides.size(), header.data() + 4);
 
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(header + directory + data) < 0) {

@@ -1,10 +1,8 @@
-#ifndef VENTRIX_WIDGETS_APPLICATIONDIRECTORY_H
-#define VENTRIX_WIDGETS_APPLICATIONDIRECTORY_H
+#pragma once
 
 #include <QString>
 
-// The executable's directory, set once by the entry function before any
-// window is built; image files are looked up below it.
+// Directory of the running executable. Empty until the entry function assigns
+// QCoreApplication::applicationDirPath() to it, before any window is built;
+// the title bar finds its images below it.
 extern QString g_applicationDirectory;
-
-#endif

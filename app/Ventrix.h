@@ -6,7 +6,8 @@
 class SerialWidget;
 class WinTitleBar;
 
-// The frameless main window: the title bar above the serial panel.
+// The frameless main window: the title bar above the serial panel. The bar
+// reports button presses and double-clicks; the window does the window work.
 class Ventrix : public QWidget {
     Q_OBJECT
 
@@ -14,7 +15,16 @@ public:
     explicit Ventrix(QWidget* parent = nullptr);
     ~Ventrix() override;
 
+public slots:
+    void onButtonMinClicked();
+    void onButtonRestoreClicked();
+    void onButtonMaxClicked();
+    void onButtonCloseClicked();
+
 private:
+    void createTitleBar();
+    void connectTitleBar();
+
     WinTitleBar* m_titleBar = nullptr;
     SerialWidget* m_panel = nullptr;
 };

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "widgets/QSimpleLed.h"
+
 namespace {
 
 const char* const kPortGroupStyle =
@@ -115,6 +117,8 @@ QGroupBox* SerialWidget::buildPortGroup() {
     m_portCombo = makeCombo();
     m_portCombo->setObjectName("portCombo");
     m_refreshButton = makeButton("REFRESH", kSmallButtonStyle);
+    m_led = new QSimpleLed(this, QSimpleLed::kGreyIndex);
+    m_led->setFixedHeight(30);
     m_openButton = makeButton("OPEN", kSmallButtonStyle);
     m_openButton->setObjectName("openButton");
     connect(m_openButton, SIGNAL(clicked()), this, SLOT(on_open_com()));
@@ -124,6 +128,7 @@ QGroupBox* SerialWidget::buildPortGroup() {
     grid->addWidget(m_refreshButton, 0, 0, 1, 2);
     grid->addWidget(portLabel, 1, 0);
     grid->addWidget(m_portCombo, 1, 1);
+    grid->addWidget(m_led, 2, 0);
     grid->addWidget(m_openButton, 2, 1);
     grid->setContentsMargins(10, 20, 10, 10);
     return group;

@@ -11,6 +11,7 @@ class QDateTimeEdit;
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
+class QSimpleLed;
 
 // The central panel: the port and link controls on the left, the log of
 // everything received on the right. It owns the serial port and the record
@@ -44,6 +45,7 @@ private:
     QComboBox* m_portCombo = nullptr;
     QPushButton* m_openButton = nullptr;
     QPushButton* m_refreshButton = nullptr;
+    QSimpleLed* m_led = nullptr;
     QPlainTextEdit* m_log = nullptr;
     QComboBox* m_unitCombo = nullptr;
     QDateTimeEdit* m_startEdit = nullptr;

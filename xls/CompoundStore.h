@@ -38,8 +38,9 @@ public:
     int WriteStream(const std::string& name, const unsigned char* data, size_t count);
 
     // Finishes the compound file (late errors such as a full disk show here)
-    // and renames it over the target. False on any failure; the target is
-    // then untouched and the temporary file removed. The store is closed
+    // and renames it over the target. False on any failure, also when an
+    // earlier CreateStream or WriteStream failed; the target is then
+    // untouched and the temporary file removed. The store is closed
     // afterwards in both cases.
     bool Commit();
 

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -89,7 +90,7 @@ std::string FolderOf(const std::string& path) {
 // an existing file (or a link planted under that name) is never reused; the
 // mode is the usual one for new documents, narrowed by the umask.
 FILE* CreateTempFile(const std::string& folder, std::string& tempPath) {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = folder + "/.ventrix-" + std::to_string(getpid()) + "-" +
                            std::to_string(++counter) + ".tmp";

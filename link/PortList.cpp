@@ -1,0 +1,24 @@
+#include "link/PortList.h"
+
+#include <QSerialPortInfo>
+
+namespace {
+
+QStringList pathsFromEnvironment(const char* name) {
+    return qEnvironmentVariable(name).split(':', Qt::SkipEmptyParts);
+}
+
+QStringList systemPorts() {
+    if (qEnvironmentVariableIsSet("VENTRIX_SYSTEM_PORTS"))
+        return pathsFromEnvironment("VENTRIX_SYSTEM_PORTS");
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        names << info.portName();
+    return names;
+}
+
+}  // namespace
+
+QStringList candidatePorts() {
+    return systemPorts() + pathsFromEnvironment("VENTRIX_EXTRA_PORTS");
+}

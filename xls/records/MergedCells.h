@@ -13,8 +13,8 @@ namespace xls {
 class MergedCell {
 public:
     MergedCell() = default;
-    MergedCell(uint16_t firstRow, uint16_t lastRow, uint16_t firstColumn, uint16_t lastColumn)
-        : firstRow(firstRow), lastRow(lastRow), firstColumn(firstColumn), lastColumn(lastColumn) {}
+    MergedCell(uint16_t rowFrom, uint16_t rowTo, uint16_t columnFrom, uint16_t columnTo)
+        : firstRow(rowFrom), lastRow(rowTo), firstColumn(columnFrom), lastColumn(columnTo) {}
     virtual ~MergedCell() = default;
     MergedCell(const MergedCell&) = default;
     MergedCell& operator=(const MergedCell&) = default;

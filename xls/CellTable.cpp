@@ -1,0 +1,115 @@
+#include "xls/CellTable.h"
+
+#include "xls/records/Blank.h"
+#include "xls/records/BoolErr.h"
+#include "xls/records/Formula.h"
+#include "xls/records/LabelSST.h"
+#include "xls/records/MulBlank.h"
+#include "xls/records/MulRK.h"
+#include "xls/records/Number.h"
+#include "xls/records/RK.h"
+
+namespace xls {
+
+namespace {
+
+std::unique_ptr<CellRecord> NewCellRecord(int16_t code) {
+    switch (code) {
+        case 0x0006:
+            return std::make_unique<Formula>();
+        case 0x00BD:
+            return std::make_unique<MulRK>();
+        case 0x00BE:
+            return std::make_unique<MulBlank>();
+        case 0x00FD:
+            return std::make_unique<LabelSST>();
+        case 0x0201:
+            return std::make_unique<Blank>();
+        case 0x0203:
+            return std::make_unique<Number>();
+        case 0x0205:
+            return std::make_unique<BoolErr>();
+        case 0x027E:
+            return std::make_unique<RK>();
+        default:
+            return nullptr;
+    }
+}
+
+// A block that holds no record (or a null handle) contributes no bytes.
+CellRecord* HeldRecord(const CellBlockRef& cell) { return cell ? cell->GetRecord() : nullptr; }
+
+}  // namespace
+
+void CellBlock::Release() {
+    if (--refCount_ == 0) {
+        delete this;
+    }
+}
+
+void CellBlock::SetType(int16_t code) {
+    if (code == code_) {
+        return;
+    }
+    Reset();
+    code_ = code;
+    record_ = NewCellRecord(code);
+}
+
+void CellBlock::Reset() {
+    record_.reset();
+    code_ = kNone;
+}
+
+uint32_t RowBlock::RowsSize() {
+    uint32_t total = 0;
+    for (Row& row : rows) {
+        total += row.RecordSize();
+    }
+    return total;
+}
+
+uint32_t RowBlock::CellsSize() {
+    uint32_t total = 0;
+    for (const CellBlockRef& cell : cells) {
+        if (CellRecord* record = HeldRecord(cell)) {
+            total += record->RecordSize();
+        }
+    }
+    return total;
+}
+
+uint32_t RowBlock::RecordSize() {
+    return RowsSize() + CellsSize() + dbcell.RecordSize();
+}
+
+uint32_t RowBlock::Write(uint8_t* out) {
+    uint32_t p = 0;
+    for (Row& row : rows) {
+        p += row.Write(out + p);
+    }
+    for (const CellBlockRef& cell : cells) {
+        if (CellRecord* record = HeldRecord(cell)) {
+            p += record->Write(out + p);
+        }
+    }
+    return p + dbcell.Write(out + p);
+}
+
+uint32_t CellTable::RecordSize() {
+    uint32_t total = 0;
+    for (RowBlock& block : blocks) {
+        total += block.RecordSize();
+    }
+    return total;
+}
+
+uint32_t CellTable::Write(uint8_t* out) {
+    uint32_t p = 0;
+    for (RowBlock& block : blocks) {
+        p += block.Write(out + p);
+    }
+    return p;
+}
+
+}  // namespace xls

@@ -1,0 +1,37 @@
+// The record set of one worksheet substream, members in stream order.
+#pragma once
+
+#include <cstdint>
+
+#include "xls/CellTable.h"
+#include "xls/records/BOF.h"
+#include "xls/records/ColInfo.h"
+#include "xls/records/Dimensions.h"
+#include "xls/records/Index.h"
+#include "xls/records/MergedCells.h"
+#include "xls/records/Window2.h"
+#include "xls/records/YEOF.h"
+
+namespace xls {
+
+class Worksheet {
+public:
+    // Bytes of BOF, INDEX, COLINFO records and DIMENSIONS: the offset of the
+    // first row block from the start of the substream.
+    uint32_t SizeBeforeCellTable();
+    // Bytes of the whole substream.
+    uint32_t RecordSize();
+    // Writes the substream in stream order and returns its length.
+    uint32_t Write(uint8_t* out);
+
+    BOF bof{BOF::kWorksheet};
+    Index index;
+    ColInfos colInfos;
+    Dimensions dimensions;
+    CellTable cellTable;
+    Window2 window;
+    MergedCells mergedCells;
+    YEOF eof;
+};
+
+}  // namespace xls

@@ -1,0 +1,125 @@
+#include "xls/records/BiffStrings.h"
+
+#include <cstring>
+
+#include "xls/records/LittleEndian.h"
+
+namespace xls {
+
+namespace {
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+std::string CutNarrow(std::string text, size_t maxBytes) {
+    if (text.size() > maxBytes) {
+        text.resize(maxBytes);
+    }
+    return text;
+}
+
+std::u16string UpToNul(const std::u16string& text) {
+    return text.substr(0, text.find(u'\0'));
+}
+
+std::string UpToNul(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+void WriteWideUnits(uint8_t* out, const std::u16string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        StoreU16(out + 2 * i, text[i]);
+    }
+}
+
+}  // namespace
+
+std::u16string LimitUtf16(const std::u16string& text, size_t maxUnits) {
+    if (text.size() <= maxUnits) {
+        return text;
+    }
+    const bool splitsPair = IsHighSurrogate(text[maxUnits - 1]);
+    return text.substr(0, splitsPair ? maxUnits - 1 : maxUnits);
+}
+
+void SmallString::SetWide(const std::u16string& text) {
+    narrow_.clear();
+    wide_ = LimitUtf16(UpToNul(text), kMaxCharacters);
+    options_ = 1;
+}
+
+void SmallString::SetNarrow(const std::string& text) {
+    wide_.clear();
+    narrow_ = CutNarrow(UpToNul(text), kMaxCharacters);
+    options_ = 0;
+}
+
+uint32_t SmallString::CharacterCount() const {
+    return static_cast<uint32_t>(IsWide() ? wide_.size() : narrow_.size());
+}
+
+uint32_t SmallString::ByteLength() const {
+    return 2 + CharacterCount() * (IsWide() ? 2 : 1);
+}
+
+uint32_t SmallString::Write(uint8_t* out) const {
+    StoreU8(out + 0, static_cast<uint8_t>(CharacterCount()));
+    StoreU8(out + 1, options_);
+    if (IsWide()) {
+        WriteWideUnits(out + 2, wide_);
+    } else if (!narrow_.empty()) {
+        std::memcpy(out + 2, narrow_.data(), narrow_.size());
+    }
+    return ByteLength();
+}
+
+void LargeString::SetWide(const std::u16string& text) {
+    narrow_.clear();
+    wide_ = LimitUtf16(text, kMaxCharacters);
+    options_ = 1;
+}
+
+void LargeString::SetNarrow(const std::string& text) {
+    wide_.clear();
+    narrow_ = CutNarrow(text, kMaxCharacters);
+    options_ = 0;
+}
+
+uint32_t LargeString::CharacterCount() const {
+    return static_cast<uint32_t>(IsWide() ? wide_.size() : narrow_.size());
+}
+
+uint32_t LargeString::CharacterBytes() const {
+    return CharacterCount() * (IsWide() ? 2 : 1);
+}
+
+void LargeString::WriteHeader(uint8_t* out) const {
+    StoreU16(out + 0, static_cast<uint16_t>(CharacterCount()));
+    StoreU8(out + 2, WrittenOptions());
+}
+
+void LargeString::WriteCharacterBytes(uint8_t* out, uint32_t first, uint32_t count) const {
+    if (!IsWide()) {
+        if (count > 0) {
+            std::memcpy(out, narrow_.data() + first, count);
+        }
+        return;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t byte = first + i;
+        out[i] = static_cast<uint8_t>(wide_[byte / 2] >> (8 * (byte % 2)));
+    }
+}
+
+uint32_t LargeString::Write(uint8_t* out) const {
+    WriteHeader(out);
+    if (IsWide()) {
+        WriteWideUnits(out + kHeaderSize, wide_);
+    } else {
+        WriteCharacterBytes(out + kHeaderSize, 0, CharacterCount());
+    }
+    return ByteLength();
+}
+
+}  // namespace xls

@@ -1,0 +1,18 @@
+// LABELSST (0x00FD): a text cell; the text is the shared string table entry at sstIndex.
+#pragma once
+
+#include "xls/records/CellRecord.h"
+
+namespace xls {
+
+class LabelSST : public CellRecord {
+public:
+    LabelSST();
+    uint32_t Write(uint8_t* out) override;
+
+    uint16_t xfIndex = 0;
+    // Held as a 64-bit value, written as its low 32 bits.
+    uint64_t sstIndex = 0;
+};
+
+}  // namespace xls

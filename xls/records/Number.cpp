@@ -1,0 +1,18 @@
+#include "xls/records/Number.h"
+
+#include "xls/records/LittleEndian.h"
+
+namespace xls {
+
+Number::Number() : CellRecord(0x0203, 14) {}
+
+uint32_t Number::Write(uint8_t* out) {
+    uint8_t* d = PrepareData();
+    StoreU16(d + 0, row);
+    StoreU16(d + 2, column);
+    StoreU16(d + 4, xfIndex);
+    StoreDouble(d + 6, value);
+    return Record::Write(out);
+}
+
+}  // namespace xls

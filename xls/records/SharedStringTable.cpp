@@ -1,0 +1,114 @@
+#include "xls/records/SharedStringTable.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "xls/records/LittleEndian.h"
+
+namespace xls {
+
+namespace {
+
+constexpr uint32_t kCountsSize = 8;
+// A string header (count and option byte) is never split; a string does not
+// begin in the last 11 bytes of a record but moves to the next one whole.
+constexpr uint32_t kLeastRoomToBegin = 12;
+// Character bytes of one CONTINUE that resumes a string behind its option byte;
+// for UTF-16 an even number so that no code unit straddles two records.
+constexpr uint32_t kNarrowCapacity = Record::kMaxDataPerRecord - 1;
+constexpr uint32_t kWideCapacity = Record::kMaxDataPerRecord - 2;
+
+}  // namespace
+
+SharedStringTable::SharedStringTable() : Record(0x00FC, kCountsSize) {}
+
+void SharedStringTable::Clear() {
+    totalCount = 0;
+    uniqueCount = 0;
+    strings.clear();
+}
+
+// Layout over physical records of at most 8224 data bytes. `limit` is the data
+// offset where the current physical record ends. A string that fits goes in
+// whole; one that does not fit while fewer than 12 bytes are left starts the
+// next CONTINUE record (a split point at its header). Otherwise the string is
+// split at the record end (one byte earlier for UTF-16 if needed to keep an even
+// number of character bytes in front), and each CONTINUE that resumes it
+// begins with a repeated option byte followed by up to 8223 (8-bit) or 8222
+// (UTF-16) character bytes.
+uint32_t SharedStringTable::DataSize() {
+    std::vector<uint32_t>& splits = MutableSplitPoints();
+    splits.clear();
+    uint32_t size = kCountsSize;
+    uint32_t limit = kMaxDataPerRecord;
+    for (const LargeString& text : strings) {
+        const uint32_t n = text.CharacterBytes();
+        const uint32_t whole = LargeString::kHeaderSize + n;
+        if (size + whole <= limit) {
+            size += whole;
+            continue;
+        }
+        if (limit - size < kLeastRoomToBegin) {
+            splits.push_back(size);
+            limit = size + kMaxDataPerRecord;
+            if (size + whole <= limit) {
+                size += whole;
+                continue;
+            }
+        }
+        if (text.IsWide() && (limit - size) % 2 == 0) {
+            --limit;
+        }
+        splits.push_back(limit);
+        uint32_t rest = size + whole - limit;
+        size = limit;
+        const uint32_t capacity = text.IsWide() ? kWideCapacity : kNarrowCapacity;
+        while (rest > capacity) {
+            size += 1 + capacity;
+            rest -= capacity;
+            splits.push_back(size);
+        }
+        size += 1 + rest;
+        limit = splits.back() + kMaxDataPerRecord;
+    }
+    SetDataSize(size);
+    return size;
+}
+
+// Strings are written in index order; where a split point falls inside a
+// string's characters, the string's option byte is repeated at the split point
+// and its characters go on behind it.
+uint32_t SharedStringTable::Write(uint8_t* out) {
+    uint8_t* d = PrepareData();
+    StoreU32(d + 0, totalCount);
+    StoreU32(d + 4, uniqueCount);
+    const std::vector<uint32_t>& splits = SplitPoints();
+    size_t k = 0;
+    uint32_t p = kCountsSize;
+    for (const LargeString& text : strings) {
+        while (k < splits.size() && splits[k] <= p) {
+            ++k;
+        }
+        text.WriteHeader(d + p);
+        p += LargeString::kHeaderSize;
+        uint32_t done = 0;
+        uint32_t rest = text.CharacterBytes();
+        while (rest > 0) {
+            const uint32_t end =
+                k < splits.size() ? splits[k] : std::numeric_limits<uint32_t>::max();
+            const uint32_t part = std::min(rest, end - p);
+            text.WriteCharacterBytes(d + p, done, part);
+            p += part;
+            done += part;
+            rest -= part;
+            if (rest > 0) {
+                StoreU8(d + p, text.WrittenOptions());
+                ++p;
+                ++k;
+            }
+        }
+    }
+    return Record::Write(out);
+}
+
+}  // namespace xls

@@ -11,6 +11,7 @@ void FrameReader::receive(const unsigned char* bytes, int length) {
         const int stored = buffer_.append(bytes + offset, length - offset);
         offset += stored;
         extractFrames();
+        // Only a ring smaller than a frame head can stay full here; the rest is lost.
         if (stored == 0 && buffer_.freeSpace() == 0) {
             return;
         }

@@ -1,18 +1,15 @@
-#ifndef VENTRIX_LINK_DETECTORRECORD_H
-#define VENTRIX_LINK_DETECTORRECORD_H
+#pragma once
 
 #include <cstdint>
 #include <vector>
 
-// One alarm record as the detector reports it: the alarm's local time as
-// "yyyy-mm-dd hh:mm:ss" text (zero-terminated, rest of the field zero) and
-// the raw measured value; the unit is applied only when the value is shown.
+// One alarm record as the detector reports it: when it happened and the raw value.
 struct DetectorRecord {
-    char timeText[32] = {};
-    std::int32_t value = 0;
+    // "%04d-%02d-%02d %02d:%02d:%02d" (19 characters for valid dates), zero-filled.
+    char timeText[32];
+    // Raw measured value, before any unit conversion.
+    std::int32_t value;
 };
 
 // Records received since the last query, in arrival order.
 using RecordStore = std::vector<DetectorRecord>;
-
-#endif

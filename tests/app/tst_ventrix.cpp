@@ -1,21 +1,48 @@
+#include <QGuiApplication>
 #include <QLayout>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/Ventrix.h"
 #include "link/SerialWidget.h"
+#include "widgets/WinTitleBar.h"
 
 class TestVentrix : public QObject {
     Q_OBJECT
 
 private slots:
+    void init();
     void cannotShrinkBelowMinimumAndHasNoNativeFrame();
     void closingHidesWithoutDeleting();
     void panelFillsWindowWithoutMargins();
     void startsWithoutIconFileInWorkingDirectory();
+    void titleBarSitsAboveThePanel();
+    void doubleClickMaximisesToWorkAreaAndRestores();
+    void closeButtonEndsEventLoopWithStatusZero();
 };
+
+void TestVentrix::init() {
+    // No test touches the machine's serial ports.
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+}
+
+static void doubleClick(QWidget* target) {
+    const QPoint local(300, 10);
+    const QPoint global = target->mapToGlobal(local);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, local, global, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+}
 
 void TestVentrix::cannotShrinkBelowMinimumAndHasNoNativeFrame() {
     Ventrix window;
@@ -68,6 +95,52 @@ void TestVentrix::startsWithoutIconFileInWorkingDirectory() {
     QCOMPARE(app.state(), QProcess::Running);
     app.kill();
     app.waitForFinished();
+}
+
+void TestVentrix::titleBarSitsAboveThePanel() {
+    Ventrix window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* bar = window.findChild<WinTitleBar*>();
+    auto* panel = window.findChild<SerialWidget*>();
+    QVERIFY(bar && panel);
+    QCOMPARE(bar->height(), 40);
+    QCOMPARE(bar->y(), 0);
+    QVERIFY(panel->y() >= bar->geometry().bottom());
+}
+
+// Maximising covers the work area and overhangs it by three pixels on every
+// side; restoring returns to the geometry the window had just before.
+void TestVentrix::doubleClickMaximisesToWorkAreaAndRestores() {
+    Ventrix window;
+    window.setGeometry(40, 30, 820, 560);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect normal = window.geometry();
+    auto* bar = window.findChild<WinTitleBar*>();
+
+    doubleClick(bar);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(window.geometry(), area.adjusted(-3, -3, 3, 3));
+
+    doubleClick(bar);
+    QCOMPARE(window.geometry(), normal);
+}
+
+// The close button ends the event loop with status 0 at once, even while
+// other work keeps the loop busy; the window is left to its owner.
+void TestVentrix::closeButtonEndsEventLoopWithStatusZero() {
+    Ventrix window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* close = window.findChild<WinTitleBar*>()->findChild<QPushButton*>("closeButton");
+    QVERIFY(close);
+
+    QTimer busy;
+    busy.start(0);
+    QTimer::singleShot(10, close, [close] { close->click(); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(TestVentrix)

@@ -5,17 +5,30 @@
 #include <QtTest>
 
 #include "app/Ventrix.h"
+#include "link/LinkTestSupport.h"
 #include "link/SerialWidget.h"
 
 class TestVentrix : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cannotShrinkBelowMinimumAndHasNoNativeFrame();
     void closingHidesWithoutDeleting();
     void panelFillsWindowWithoutMargins();
     void startsWithoutIconFileInWorkingDirectory();
+
+private:
+    MessageBoxWatcher* boxes_ = nullptr;
 };
+
+// The panel searches for the detector whenever a window is built: on no port
+// at all here, and the "Device not found!" box that follows is closed at once.
+void TestVentrix::initTestCase() {
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+    qunsetenv("VENTRIX_EXTRA_PORTS");
+    boxes_ = new MessageBoxWatcher;
+}
 
 void TestVentrix::cannotShrinkBelowMinimumAndHasNoNativeFrame() {
     Ventrix window;

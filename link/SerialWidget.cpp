@@ -289,7 +289,8 @@ bool SerialWidget::refindDevice() {
     }
     disconnect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
     const bool found = findDevice();
-    printLine(QByteArray("refind device ") + (found ? "1" : "0") + "\n");
+    std::printf("refind device %d\n", found ? 1 : 0);
+    std::fflush(stdout);
     if (found) {
         connect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
     }

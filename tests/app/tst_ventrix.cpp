@@ -19,7 +19,7 @@ private slots:
     void startsWithoutIconFileInWorkingDirectory();
 
 private:
-    MessageBoxWatcher* boxes_ = nullptr;
+    MessageBoxWatcher boxes_;
 };
 
 // The panel searches for the detector whenever a window is built: on no port
@@ -27,7 +27,6 @@ private:
 void TestVentrix::initTestCase() {
     qputenv("VENTRIX_SYSTEM_PORTS", "");
     qunsetenv("VENTRIX_EXTRA_PORTS");
-    boxes_ = new MessageBoxWatcher;
 }
 
 void TestVentrix::cannotShrinkBelowMinimumAndHasNoNativeFrame() {

@@ -120,17 +120,16 @@ private slots:
     void lostLineClosesThePanelOnce();
 
 private:
-    MessageBoxWatcher* boxes_ = nullptr;
+    MessageBoxWatcher boxes_;
 };
 
 void TestSerialWidgetLink::initTestCase() {
     qputenv("VENTRIX_SYSTEM_PORTS", "");
-    boxes_ = new MessageBoxWatcher;
 }
 
 void TestSerialWidgetLink::init() {
     qunsetenv("VENTRIX_EXTRA_PORTS");
-    boxes_->clear();
+    boxes_.clear();
 }
 
 void TestSerialWidgetLink::candidatePortsFollowTheEnvironment() {
@@ -170,7 +169,7 @@ void TestSerialWidgetLink::searchSkipsPortsThatDoNotAnswerAsTheDetector() {
              "device " + missing + "\ndevice can not open\n" + "device " + silent.devicePath() +
                  "\n" + "device " + otherModel.devicePath() + "\n" + "device " +
                  detector.devicePath() + "\n" + "find device " + detector.devicePath() + "\n");
-    QVERIFY(boxes_->seen().isEmpty());
+    QVERIFY(boxes_.seen().isEmpty());
     QCOMPARE(connectionCount(panel.port, SIGNAL(readyRead())), 1);
 }
 
@@ -201,7 +200,7 @@ void TestSerialWidgetLink::identifyAnswerInPiecesLeavesNothingBehind() {
     useExtraPorts({detector.devicePath()});
     const QByteArray answer = detectorIdentifyAnswer();
     detector.answerIdentify({answer.left(3), answer.mid(3, 5), answer.mid(8, 6), answer.mid(14)},
-                            60);
+                            40);
 
     SerialWidget widget;
     detector.join();
@@ -256,7 +255,7 @@ void TestSerialWidgetLink::closeAndOpenKeepReceiving() {
     panel.query(kQueryAllFrom, kQueryAllTo);
     QTRY_COMPARE_WITH_TIMEOUT(int(widget.records().size()), 30, kReceiveTimeoutMs);
     compareRecords(widget.records(), detector.records());
-    QVERIFY(boxes_->seen().isEmpty());
+    QVERIFY(boxes_.seen().isEmpty());
 }
 
 // The test plays the detector: what the panel prints and what arrives on the line

@@ -29,18 +29,17 @@ private slots:
 
 private:
     // Every panel starts with a device search; without a detector it ends in a box.
-    MessageBoxWatcher* boxes_ = nullptr;
+    MessageBoxWatcher boxes_;
 };
 
 // No test opens a real port: the system's list is replaced by an empty one.
 void TestSerialWidget::initTestCase() {
     qputenv("VENTRIX_SYSTEM_PORTS", "");
-    boxes_ = new MessageBoxWatcher;
 }
 
 void TestSerialWidget::init() {
     qunsetenv("VENTRIX_EXTRA_PORTS");
-    boxes_->clear();
+    boxes_.clear();
 }
 
 static QPushButton* buttonWithText(QWidget& parent, const QString& text) {
@@ -142,8 +141,8 @@ void TestSerialWidget::groupsCarryTheirCaptions() {
 
 void TestSerialWidget::withoutDetectorTheSearchReportsDeviceNotFound() {
     SerialWidget panel;
-    QTRY_COMPARE(boxes_->texts(), QStringList{"Device not found!"});
-    const MessageBoxWatcher::Seen& box = boxes_->seen().first();
+    QTRY_COMPARE(boxes_.texts(), QStringList{"Device not found!"});
+    const MessageBoxWatcher::Seen& box = boxes_.seen().first();
     QCOMPARE(box.title, QString("Error"));
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.buttons, QStringList{"OK"});
@@ -155,11 +154,11 @@ void TestSerialWidget::withoutDetectorTheSearchReportsDeviceNotFound() {
 
 void TestSerialWidget::openWithoutFoundPortFails() {
     SerialWidget panel;
-    boxes_->clear();
+    boxes_.clear();
     QPushButton* open = buttonWithText(panel, "OPEN");
     QTest::mouseClick(open, Qt::LeftButton);
-    QCOMPARE(boxes_->texts(), QStringList{"Open serial failed!"});
-    QCOMPARE(boxes_->seen().first().title, QString("Error"));
+    QCOMPARE(boxes_.texts(), QStringList{"Open serial failed!"});
+    QCOMPARE(boxes_.seen().first().title, QString("Error"));
     QCOMPARE(open->text(), QString("OPEN"));
     QCOMPARE(panel.findChild<QSimpleLed*>()->state(), 0);
     QVERIFY(!panel.findChild<QSerialPort*>()->isOpen());
@@ -176,13 +175,13 @@ void TestSerialWidget::queryOnClosedPortEmptiesStoreAndAsksToOpen() {
     QTest::mouseClick(buttonWithText(panel, "QUERY DATA"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(int(panel.records().size()), 5, 30000);
     QTest::mouseClick(buttonWithText(panel, "CLOSE"), Qt::LeftButton);
-    QVERIFY(boxes_->seen().isEmpty());
+    QVERIFY(boxes_.seen().isEmpty());
 
     StdoutCapture out;
     QTest::mouseClick(buttonWithText(panel, "QUERY DATA"), Qt::LeftButton);
     const QByteArray printed = out.finish();
-    QCOMPARE(boxes_->texts(), QStringList{"Please open the serial port!"});
-    QCOMPARE(boxes_->seen().first().title, QString("Error"));
+    QCOMPARE(boxes_.texts(), QStringList{"Please open the serial port!"});
+    QCOMPARE(boxes_.seen().first().title, QString("Error"));
     QVERIFY(panel.records().empty());
     QCOMPARE(printed, QByteArray());
 }

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test clean
+.PHONY: deps build run demo test clean
 
 deps:
 	scripts/install-deps
@@ -13,6 +13,9 @@ build: deps
 
 run: build
 	scripts/run-app $(BUILD)/app/ventrix
+
+demo: build
+	scripts/demo $(BUILD)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -84,6 +84,11 @@ QString discardLine(const QDateTime& now, int byteCount, DiscardReason reason) {
            QLatin1Char(')');
 }
 
+QString linkLostLine(const QDateTime& now, const QString& cause) {
+    return timestamp(now) + QLatin1String("LINK LOST: ") + cause +
+           QStringLiteral(" \u2014 port closed");
+}
+
 QStringList handleReplyFrame(const unsigned char* frame, int length, int unitIndex,
                              const QDateTime& now, RecordStore& store) {
     QStringList lines;

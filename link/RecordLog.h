@@ -35,6 +35,10 @@ QString discardReasonText(DiscardReason reason);
 // ">> [yyyy-MM-dd hh:mm:ss] DISCARDED 7 bytes (bad checksum)"
 QString discardLine(const QDateTime& now, int byteCount, DiscardReason reason);
 
+// ">> [yyyy-MM-dd hh:mm:ss] LINK LOST: " + cause + " — port closed", for a line that
+// failed while the port was open (an unplugged adapter, a peer that hung up).
+QString linkLostLine(const QDateTime& now, const QString& cause);
+
 // Handles one reply frame: frames shorter than 9 bytes are ignored (no lines, nothing
 // stored); otherwise the frame's records are appended to `store` and the returned lines
 // are the header line followed by one line per record, all in the unit `unitIndex`.

@@ -3,19 +3,35 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeEdit>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <cstdio>
 
+#include "link/LinkFrame.h"
+#include "link/PortList.h"
+#include "link/RecordLog.h"
 #include "widgets/QSimpleLed.h"
 
 namespace {
+
+// Time a port gets to answer the identify command, its whole answer included.
+constexpr int kIdentifyBudgetMs = 400;
+// A line without new bytes for this long has nothing more to deliver.
+constexpr int kQuietLineMs = 200;
+constexpr int kLedClosed = 0;
+constexpr int kLedOpen = 3;
+const char* const kOpenCaption = "OPEN";
+const char* const kCloseCaption = "CLOSE";
 
 const char* const kPortGroupStyle =
     "QGroupBox{alignment:center;color:rgb(4, 12, 89);font:bold 16px;border: 2px solid rgb(4, 12, "
@@ -75,6 +91,27 @@ QDateTimeEdit* makeDateTimeEdit(const char* objectName) {
     return edit;
 }
 
+void showError(const QString& text) {
+    QMessageBox::critical(nullptr, QStringLiteral("Error"), text, QMessageBox::Ok);
+}
+
+// Diagnostic lines are flushed at once, so that whoever reads standard output
+// through a pipe sees each one when it happens.
+void printPortLine(const char* format, const QString& portName) {
+    std::printf(format, portName.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+void printLine(const QByteArray& text) {
+    std::fputs(text.constData(), stdout);
+    std::fflush(stdout);
+}
+
+QString lostLineCause(QSerialPort::SerialPortError error) {
+    return error == QSerialPort::ResourceError ? QStringLiteral("serial port resource error")
+                                               : QStringLiteral("serial port read error");
+}
+
 }  // namespace
 
 SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
@@ -85,9 +122,23 @@ SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(buildLeftColumn());
     layout->addWidget(buildRightColumn());
+
+    m_quietTimer = new QTimer(this);
+    m_quietTimer->setSingleShot(true);
+    m_quietTimer->setInterval(kQuietLineMs);
+    connect(m_quietTimer, SIGNAL(timeout()), this, SLOT(on_lineQuiet()));
+    connectFrameReader();
+
+    if (findDevice()) {
+        connect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
+    }
 }
 
-SerialWidget::~SerialWidget() = default;
+// The port is destroyed with the widget's children, after this object has
+// stopped being a SerialWidget: nothing it emits then may reach the slots.
+SerialWidget::~SerialWidget() {
+    disconnect(m_port, nullptr, this, nullptr);
+}
 
 QWidget* SerialWidget::buildLeftColumn() {
     auto* column = new QWidget(this);
@@ -193,18 +244,188 @@ QWidget* SerialWidget::buildRightColumn() {
     return column;
 }
 
-void SerialWidget::on_errHandler(QSerialPort::SerialPortError /*errNum*/) {}
+void SerialWidget::connectFrameReader() {
+    m_reader.setFrameHandler([this](const unsigned char* frame, int length) {
+        appendLogLines(handleReplyFrame(frame, length, m_unitCombo->currentIndex(),
+                                        QDateTime::currentDateTime(), m_records));
+    });
+    m_reader.setDiscardHandler([this](int byteCount, DiscardReason reason) {
+        m_log->appendPlainText(discardLine(QDateTime::currentDateTime(), byteCount, reason));
+    });
+}
 
-void SerialWidget::on_recvSlot() {}
+// The lines of one frame go in as one block: one paragraph per line, but a
+// single edit of the document however many records the frame carries.
+void SerialWidget::appendLogLines(const QStringList& lines) {
+    if (!lines.isEmpty()) {
+        m_log->appendPlainText(lines.join(QLatin1Char('\n')));
+    }
+}
 
-void SerialWidget::on_open_com() {}
+bool SerialWidget::findDevice() {
+    m_portCombo->clear();
+    for (const QString& portName : candidatePorts()) {
+        printPortLine("device %s\n", portName);
+        if (!openConfigured(portName)) {
+            printLine("device can not open\n");
+            continue;
+        }
+        if (detectorAnswers()) {
+            printPortLine("find device %s\n", portName);
+            m_portCombo->addItem(portName);
+            showOpen();
+            return true;
+        }
+        closePort();
+    }
+    showError(QStringLiteral("Device not found!"));
+    return false;
+}
 
-void SerialWidget::on_rescan_com() {}
+bool SerialWidget::refindDevice() {
+    if (m_port->isOpen()) {
+        closePort();
+        showClosed();
+    }
+    disconnect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
+    const bool found = findDevice();
+    std::printf("refind device %d\n", found ? 1 : 0);
+    std::fflush(stdout);
+    if (found) {
+        connect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
+    }
+    return found;
+}
+
+bool SerialWidget::openConfigured(const QString& portName) {
+    m_port->setPortName(portName);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    m_port->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+    m_port->setParity(QSerialPort::NoParity);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setStopBits(QSerialPort::OneStop);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    return true;
+}
+
+// Sends the identify command and collects the answer, which may arrive in
+// pieces, within one time budget for the port. An accepted answer is read to
+// the end of its frame, so that no part of it reaches the receive path.
+bool SerialWidget::detectorAnswers() {
+    m_port->write(identifyCommand());
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QByteArray answer;
+    const auto readMore = [&]() {
+        const qint64 left = kIdentifyBudgetMs - elapsed.elapsed();
+        if (left <= 0 || !m_port->waitForReadyRead(static_cast<int>(left))) {
+            return false;
+        }
+        answer += m_port->readAll();
+        return true;
+    };
+    while (answer.size() < kIdentifyAnswerCheckLength) {
+        if (!readMore()) {
+            return false;
+        }
+    }
+    if (!isIdentifyAnswer(answer)) {
+        return false;
+    }
+    const int frameLength =
+        framePayloadLength(reinterpret_cast<const unsigned char*>(answer.constData())) +
+        kFrameOverhead;
+    while (answer.size() < frameLength && readMore()) {
+    }
+    return true;
+}
+
+void SerialWidget::closePort() {
+    m_port->clear(QSerialPort::AllDirections);
+    m_port->close();
+}
+
+void SerialWidget::showOpen() {
+    m_openButton->setText(kCloseCaption);
+    m_led->setState(kLedOpen);
+}
+
+void SerialWidget::showClosed() {
+    m_openButton->setText(kOpenCaption);
+    m_led->setState(kLedClosed);
+}
+
+// A line that fails while the panel shows Open has gone for good (an
+// unplugged adapter, a peer that hung up); left open, the port would report a
+// read error on every turn of the event loop. The panel shows Closed before
+// the port is closed, so errors raised by the closing itself are not taken
+// for a second loss.
+void SerialWidget::linkLost(QSerialPort::SerialPortError error) {
+    showClosed();
+    m_port->close();
+    m_log->appendPlainText(linkLostLine(QDateTime::currentDateTime(), lostLineCause(error)));
+}
+
+// Errors count only while the panel shows Open: the device search opens,
+// rejects and closes ports while it shows Closed, and time-outs of waits are
+// not failures of the line.
+void SerialWidget::on_errHandler(QSerialPort::SerialPortError errNum) {
+    const bool lineFailed =
+        errNum == QSerialPort::ResourceError || errNum == QSerialPort::ReadError;
+    if (lineFailed && m_port->isOpen() && m_openButton->text() == kCloseCaption) {
+        linkLost(errNum);
+    }
+}
+
+void SerialWidget::on_recvSlot() {
+    m_reader.receive(m_port->readAll());
+    m_quietTimer->start();
+}
+
+void SerialWidget::on_lineQuiet() {
+    m_reader.lineQuiet();
+}
+
+void SerialWidget::on_open_com() {
+    if (m_openButton->text() == kOpenCaption) {
+        if (m_port->isOpen()) {
+            return;
+        }
+        if (!openConfigured(m_portCombo->currentText())) {
+            showError(QStringLiteral("Open serial failed!"));
+            return;
+        }
+        showOpen();
+    } else {
+        m_openButton->setText(kOpenCaption);
+        if (m_port->isOpen()) {
+            closePort();
+        }
+        m_led->setState(kLedClosed);
+    }
+}
+
+void SerialWidget::on_rescan_com() {
+    refindDevice();
+}
 
 void SerialWidget::on_clear_text() {
     m_log->clear();
 }
 
-void SerialWidget::on_query_data() {}
+// The store is emptied first, whether or not the query can be sent: a query
+// ends the previous result set.
+void SerialWidget::on_query_data() {
+    m_records.clear();
+    if (!m_port->isOpen()) {
+        showError(QStringLiteral("Please open the serial port!"));
+        return;
+    }
+    const QByteArray frame = queryFrame(m_startEdit->dateTime(), m_endEdit->dateTime());
+    printLine(frameHexText(frame));
+    m_port->write(frame);
+}
 
 void SerialWidget::on_export_data() {}

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "link/DetectorRecord.h"
+#include "link/FrameReader.h"
 
 class QComboBox;
 class QDateTimeEdit;
@@ -12,10 +13,15 @@ class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
 class QSimpleLed;
+class QTimer;
 
 // The central panel: the port and link controls on the left, the log of
-// everything received on the right. It owns the serial port and the record
-// store that the export reads.
+// everything received on the right. It owns the serial port, the frame reader
+// that collects the received bytes, and the record store that the export reads.
+//
+// The panel is Open (port open, caption "CLOSE", lamp state 3) or Closed (port
+// closed, caption "OPEN", lamp state 0). The device search, the open button and
+// a lost line move it between the two.
 class SerialWidget : public QWidget {
     Q_OBJECT
 
@@ -24,6 +30,15 @@ public:
     ~SerialWidget() override;
 
     const RecordStore& records() const { return m_records; }
+
+    // Tries every candidate port and keeps the first one where the detector
+    // answers; the port is then open and configured. Shows "Device not found!"
+    // when no port answers.
+    bool findDevice();
+
+    // Closes the port, drops the ready-read connection and searches again; the
+    // connection is made again only when the detector is found.
+    bool refindDevice();
 
 public slots:
     void on_errHandler(QSerialPort::SerialPortError errNum);
@@ -34,14 +49,27 @@ public slots:
     void on_query_data();
     void on_export_data();
 
+private slots:
+    void on_lineQuiet();
+
 private:
     QWidget* buildLeftColumn();
     QGroupBox* buildPortGroup();
     QGroupBox* buildTextGroup();
     QGroupBox* buildCommandGroup();
     QWidget* buildRightColumn();
+    void connectFrameReader();
+
+    bool openConfigured(const QString& portName);
+    bool detectorAnswers();
+    void closePort();
+    void showOpen();
+    void showClosed();
+    void linkLost(QSerialPort::SerialPortError error);
+    void appendLogLines(const QStringList& lines);
 
     QSerialPort* m_port = nullptr;
+    FrameReader m_reader;
     QComboBox* m_portCombo = nullptr;
     QPushButton* m_openButton = nullptr;
     QPushButton* m_refreshButton = nullptr;
@@ -51,6 +79,8 @@ private:
     QDateTimeEdit* m_startEdit = nullptr;
     QDateTimeEdit* m_endEdit = nullptr;
     RecordStore m_records;
+    // Restarted by every delivery; when it runs out, the line has gone quiet.
+    QTimer* m_quietTimer = nullptr;
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QTextStream>
+#include <QTimer>
 
 #include "app/Ventrix.h"
 #include "widgets/ApplicationDirectory.h"
@@ -14,6 +15,19 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     g_applicationDirectory = QCoreApplication::applicationDirPath();
+
+    // The picture shows the window without a detector, whatever ports this
+    // machine has; the search then ends in "Device not found!", closed at once.
+    if (!qEnvironmentVariableIsSet("VENTRIX_SYSTEM_PORTS")) {
+        qputenv("VENTRIX_SYSTEM_PORTS", "");
+    }
+    QTimer closeMessageBoxes;
+    QObject::connect(&closeMessageBoxes, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    });
+    closeMessageBoxes.start(10);
 
     Ventrix window;
     window.resize(1000, 640);

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "app/Ventrix.h"
+#include "link/LinkTestSupport.h"
 #include "link/SerialWidget.h"
 #include "widgets/WinTitleBar.h"
 
@@ -17,7 +18,7 @@ class TestVentrix : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
+    void initTestCase();
     void cannotShrinkBelowMinimumAndHasNoNativeFrame();
     void closingHidesWithoutDeleting();
     void panelFillsWindowWithoutMargins();
@@ -25,11 +26,16 @@ private slots:
     void titleBarSitsAboveThePanel();
     void doubleClickMaximisesToWorkAreaAndRestores();
     void closeButtonEndsEventLoopWithStatusZero();
+
+private:
+    MessageBoxWatcher boxes_;
 };
 
-void TestVentrix::init() {
-    // No test touches the machine's serial ports.
+// The panel searches for the detector whenever a window is built: on no port
+// at all here, and the "Device not found!" box that follows is closed at once.
+void TestVentrix::initTestCase() {
     qputenv("VENTRIX_SYSTEM_PORTS", "");
+    qunsetenv("VENTRIX_EXTRA_PORTS");
 }
 
 static void doubleClick(QWidget* target) {

@@ -2,11 +2,11 @@
 // QSerialPort as the panel uses it. Only the simulator's own terminal is opened.
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSerialPort>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include "LinkTestSupport.h"
 
 #include "link/FrameReader.h"
 #include "link/LinkFrame.h"
@@ -15,68 +15,6 @@
 namespace {
 
 constexpr int kQuietMs = 200;
-
-struct CsvRecord {
-    QString timeText;
-    int value;
-};
-
-// The simulator as a child process; stopped with SIGTERM when the test ends.
-class Simulator {
-public:
-    bool start(const QStringList& arguments) {
-        csvPath_ = dir_.filePath("records.csv");
-        process_.start(VENTRIX_DETECTOR_SIM, QStringList{"--dump-csv", csvPath_} + arguments);
-        if (!process_.waitForStarted(5000)) {
-            return false;
-        }
-        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
-        }
-        devicePath_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
-        return devicePath_.startsWith("/dev/");
-    }
-
-    // Stops it with SIGTERM; true when it exited cleanly (also when it had ended by itself).
-    bool stop() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(5000)) {
-                return false;
-            }
-        }
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-
-    ~Simulator() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-
-    QString devicePath() const { return devicePath_; }
-    QProcess& process() { return process_; }
-
-    QList<CsvRecord> records() const {
-        QFile file(csvPath_);
-        QList<CsvRecord> records;
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            return records;
-        }
-        while (!file.atEnd()) {
-            const QList<QByteArray> fields = file.readLine().trimmed().split(',');
-            records.append(
-                CsvRecord{QString::fromLatin1(fields.value(0)), fields.value(1).toInt()});
-        }
-        return records;
-    }
-
-private:
-    QTemporaryDir dir_;
-    QString csvPath_;
-    QString devicePath_;
-    QProcess process_;
-};
 
 bool openPort(QSerialPort& port, const QString& path) {
     port.setPortName(path);
@@ -153,16 +91,6 @@ private:
     QTimer quiet_;
 };
 
-QList<CsvRecord> inRange(const QList<CsvRecord>& all, const QString& from, const QString& to) {
-    QList<CsvRecord> selected;
-    for (const CsvRecord& r : all) {
-        if (r.timeText >= from && r.timeText <= to) {
-            selected.append(r);
-        }
-    }
-    return selected;
-}
-
 void compareRecords(const RecordStore& store, const QList<CsvRecord>& expected) {
     QCOMPARE(int(store.size()), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
@@ -204,7 +132,7 @@ void TestDetectorLink::identification() {
     QFETCH(QStringList, arguments);
     QFETCH(bool, accepted);
 
-    Simulator sim;
+    DetectorSimulator sim;
     QVERIFY(sim.start(arguments));
     QSerialPort port;
     QVERIFY(openPort(port, sim.devicePath()));
@@ -269,7 +197,7 @@ void TestDetectorLink::queryAnsweredWithTheRecordsInRange() {
     QFETCH(int, lastIndex);
     QFETCH(QStringList, discardReasons);
 
-    Simulator sim;
+    DetectorSimulator sim;
     QVERIFY(sim.start(arguments));
     const QList<CsvRecord> all = sim.records();
     QVERIFY(!all.isEmpty());
@@ -277,7 +205,7 @@ void TestDetectorLink::queryAnsweredWithTheRecordsInRange() {
     // empty row asks for a range before the first record.
     const QString from = firstIndex < 0 ? "2023-01-01 00:00:00" : all[firstIndex].timeText;
     const QString to = lastIndex < 0 ? "2023-12-31 23:59:59" : all[lastIndex].timeText;
-    const QList<CsvRecord> expected = inRange(all, from, to);
+    const QList<CsvRecord> expected = recordsBetween(all, from, to);
 
     QSerialPort port;
     QVERIFY(openPort(port, sim.devicePath()));
@@ -298,7 +226,7 @@ void TestDetectorLink::queryAnsweredWithTheRecordsInRange() {
 }
 
 void TestDetectorLink::unpluggedAdapter() {
-    Simulator sim;
+    DetectorSimulator sim;
     QVERIFY(sim.start({"--records", "100", "--per-frame", "10", "--hangup-after", "3"}));
     const QList<CsvRecord> all = sim.records();
     QSerialPort port;

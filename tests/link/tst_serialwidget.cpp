@@ -3,21 +3,44 @@
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QtTest>
 
+#include "LinkTestSupport.h"
 #include "link/SerialWidget.h"
+#include "widgets/QSimpleLed.h"
 
 class TestSerialWidget : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void init();
+
     void unitComboStartsAtPpmWithThreeItems();
     void editsShowBuildMomentInEnglishUnderGermanLocale();
     void logIsReadOnly();
     void clearRecvEmptiesLogButKeepsRecords();
     void leftColumnKeepsItsWidthWhenResized();
     void groupsCarryTheirCaptions();
+    void withoutDetectorTheSearchReportsDeviceNotFound();
+    void openWithoutFoundPortFails();
+    void queryOnClosedPortEmptiesStoreAndAsksToOpen();
+
+private:
+    // Every panel starts with a device search; without a detector it ends in a box.
+    MessageBoxWatcher boxes_;
 };
+
+// No test opens a real port: the system's list is replaced by an empty one.
+void TestSerialWidget::initTestCase() {
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+}
+
+void TestSerialWidget::init() {
+    qunsetenv("VENTRIX_EXTRA_PORTS");
+    boxes_.clear();
+}
 
 static QPushButton* buttonWithText(QWidget& parent, const QString& text) {
     for (QPushButton* button : parent.findChildren<QPushButton*>()) {
@@ -70,17 +93,24 @@ void TestSerialWidget::logIsReadOnly() {
 }
 
 void TestSerialWidget::clearRecvEmptiesLogButKeepsRecords() {
+    DetectorSimulator detector;
+    QVERIFY(detector.start({"--records", "25", "--per-frame", "10"}));
+    qputenv("VENTRIX_EXTRA_PORTS", detector.devicePath().toLocal8Bit());
     SerialWidget panel;
     auto* log = panel.findChild<QPlainTextEdit*>("log");
-    log->appendPlainText(">> a line");
-    const size_t recordsBefore = panel.records().size();
+    panel.findChild<QDateTimeEdit*>("startEdit")->setDateTime(QDate(2000, 1, 1).startOfDay());
+    QTest::mouseClick(buttonWithText(panel, "QUERY DATA"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(int(panel.records().size()), 25, 30000);
+    QVERIFY(log->toPlainText().contains("RECV 10 alarm records"));
 
     QPushButton* clear = buttonWithText(panel, "CLEAR RECV");
     QVERIFY(clear);
     QTest::mouseClick(clear, Qt::LeftButton);
 
     QCOMPARE(log->toPlainText(), QString());
-    QCOMPARE(panel.records().size(), recordsBefore);
+    QCOMPARE(int(panel.records().size()), 25);
+    QCOMPARE(QString::fromLatin1(panel.records().back().timeText),
+             detector.records().back().timeText);
 }
 
 void TestSerialWidget::leftColumnKeepsItsWidthWhenResized() {
@@ -107,6 +137,53 @@ void TestSerialWidget::groupsCarryTheirCaptions() {
     QCOMPARE(titles, QStringList({"PORT CONTROLS", "TEXT CONTROLS", "COMMAND CONTROLS"}));
     for (const char* caption : {"REFRESH", "OPEN", "CLEAR RECV", "QUERY DATA", "EXPORT DATA"})
         QVERIFY2(buttonWithText(panel, caption), caption);
+}
+
+void TestSerialWidget::withoutDetectorTheSearchReportsDeviceNotFound() {
+    SerialWidget panel;
+    QTRY_COMPARE(boxes_.texts(), QStringList{"Device not found!"});
+    const MessageBoxWatcher::Seen& box = boxes_.seen().first();
+    QCOMPARE(box.title, QString("Error"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, QStringList{"OK"});
+    QVERIFY(!box.hasParent);
+    QCOMPARE(panel.findChild<QComboBox*>("portCombo")->count(), 0);
+    QCOMPARE(panel.findChild<QSimpleLed*>()->state(), 0);
+    QVERIFY(!panel.findChild<QSerialPort*>()->isOpen());
+}
+
+void TestSerialWidget::openWithoutFoundPortFails() {
+    SerialWidget panel;
+    boxes_.clear();
+    QPushButton* open = buttonWithText(panel, "OPEN");
+    QTest::mouseClick(open, Qt::LeftButton);
+    QCOMPARE(boxes_.texts(), QStringList{"Open serial failed!"});
+    QCOMPARE(boxes_.seen().first().title, QString("Error"));
+    QCOMPARE(open->text(), QString("OPEN"));
+    QCOMPARE(panel.findChild<QSimpleLed*>()->state(), 0);
+    QVERIFY(!panel.findChild<QSerialPort*>()->isOpen());
+}
+
+// Records received on an open line, then the port closed: a query empties the
+// store before it finds out that it cannot be sent.
+void TestSerialWidget::queryOnClosedPortEmptiesStoreAndAsksToOpen() {
+    DetectorSimulator detector;
+    QVERIFY(detector.start({"--records", "5"}));
+    qputenv("VENTRIX_EXTRA_PORTS", detector.devicePath().toLocal8Bit());
+    SerialWidget panel;
+    panel.findChild<QDateTimeEdit*>("startEdit")->setDateTime(QDate(2000, 1, 1).startOfDay());
+    QTest::mouseClick(buttonWithText(panel, "QUERY DATA"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(int(panel.records().size()), 5, 30000);
+    QTest::mouseClick(buttonWithText(panel, "CLOSE"), Qt::LeftButton);
+    QVERIFY(boxes_.seen().isEmpty());
+
+    StdoutCapture out;
+    QTest::mouseClick(buttonWithText(panel, "QUERY DATA"), Qt::LeftButton);
+    const QByteArray printed = out.finish();
+    QCOMPARE(boxes_.texts(), QStringList{"Please open the serial port!"});
+    QCOMPARE(boxes_.seen().first().title, QString("Error"));
+    QVERIFY(panel.records().empty());
+    QCOMPARE(printed, QByteArray());
 }
 
 QTEST_MAIN(TestSerialWidget)

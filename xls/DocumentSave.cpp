@@ -60,10 +60,6 @@ void LayOutWorksheet(Worksheet& worksheet, uint32_t start) {
 
 }  // namespace
 
-XlsDocument::~XlsDocument() {
-    Close();
-}
-
 bool XlsDocument::SaveAs(const char16_t* path) {
     Close();
     if (path == nullptr || !store_.Create(std::u16string(path))) {

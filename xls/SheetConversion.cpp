@@ -27,7 +27,10 @@ constexpr int16_t kBlankCode = 0x0201;
 constexpr int16_t kNumberCode = 0x0203;
 constexpr int16_t kRKCode = 0x027E;
 
-// A row block's cell list grows in steps of this many entries.
+// A row block's cell list starts with room for this many entries (or for
+// every cell of the block's rows, when that is fewer) and grows in steps of
+// this many, so that a full block of 8192 cells is re-allocated at most
+// eight times.
 constexpr size_t kCellListStep = 1000;
 constexpr int kRowsPerBlock = static_cast<int>(RowBlock::kRowsPerBlock);
 
@@ -133,8 +136,9 @@ private:
         const auto rows = static_cast<size_t>(std::min(kRowsPerBlock, rows_ - firstRow));
         block.rows.reserve(rows);
         block.dbcell.rowOffsets.reserve(rows);
-        if (block.cells.capacity() < kCellListStep) {
-            block.cells.reserve(kCellListStep);
+        const size_t room = std::min(kCellListStep, rows * static_cast<size_t>(columns_));
+        if (block.cells.capacity() < room) {
+            block.cells.reserve(room);
         }
     }
 

@@ -13,6 +13,10 @@ bool IsSheetName(const BoundSheet& sheet, const SmallString& name) {
 
 }  // namespace
 
+XlsDocument::~XlsDocument() {
+    Close();
+}
+
 void XlsDocument::New(unsigned sheetCount) {
     workbook_.ResetToNewDocument();
     worksheets_.clear();

@@ -90,39 +90,55 @@ void XlsSheet::LoadFromWorksheet() {
 // type of its own; like BLANK and MULBLANK it only gives cells their format.
 void XlsSheet::LoadCell(const CellBlock& block, const SharedStringTable& sst) {
     const CellRecord& record = *block.GetRecord();
-    XlsCell* cell = Cell(record.row, record.column);
-    if (cell == nullptr) {
+    if (const auto* mulRK = block.As<MulRK>()) {
+        for (size_t i = 0; i < mulRK->cells.size(); ++i) {
+            LoadNumber(record.row, record.column + static_cast<int>(i), mulRK->cells[i].rkValue,
+                       mulRK->cells[i].xfIndex);
+        }
         return;
     }
-    if (const auto* rk = block.As<RK>()) {
-        cell->SetRK(rk->rkValue);
-        cell->SetXFIndex(rk->xfIndex);
-    } else if (const auto* number = block.As<Number>()) {
-        cell->SetDouble(number->value);
-        cell->SetXFIndex(number->xfIndex);
-    } else if (const auto* label = block.As<LabelSST>()) {
-        LoadText(*cell, sst, label->sstIndex);
-        cell->SetXFIndex(label->xfIndex);
-    } else if (const auto* formula = block.As<Formula>()) {
-        cell->SetFormula(*formula);
-        cell->SetXFIndex(formula->xfIndex);
-    } else if (const auto* blank = block.As<Blank>()) {
-        cell->SetXFIndex(blank->xfIndex);
-    } else if (const auto* boolErr = block.As<BoolErr>()) {
-        cell->SetXFIndex(boolErr->xfIndex);
-    } else if (const auto* mulRK = block.As<MulRK>()) {
-        for (size_t i = 0; i < mulRK->cells.size(); ++i) {
-            if (XlsCell* target = Cell(record.row, record.column + static_cast<int>(i))) {
-                target->SetRK(mulRK->cells[i].rkValue);
-                target->SetXFIndex(mulRK->cells[i].xfIndex);
-            }
-        }
-    } else if (const auto* mulBlank = block.As<MulBlank>()) {
+    if (const auto* mulBlank = block.As<MulBlank>()) {
         for (size_t i = 0; i < mulBlank->xfIndices.size(); ++i) {
-            if (XlsCell* target = Cell(record.row, record.column + static_cast<int>(i))) {
-                target->SetXFIndex(mulBlank->xfIndices[i]);
-            }
+            LoadFormat(record.row, record.column + static_cast<int>(i), mulBlank->xfIndices[i]);
         }
+        return;
+    }
+    XlsCell* cell = Cell(record.row, record.column);
+    if (cell != nullptr) {
+        LoadSingleCell(block, sst, *cell);
+    }
+}
+
+void XlsSheet::LoadNumber(int row, int column, uint32_t rk, uint16_t xfIndex) {
+    if (XlsCell* cell = Cell(row, column)) {
+        cell->SetRK(rk);
+        cell->SetXFIndex(xfIndex);
+    }
+}
+
+void XlsSheet::LoadFormat(int row, int column, uint16_t xfIndex) {
+    if (XlsCell* cell = Cell(row, column)) {
+        cell->SetXFIndex(xfIndex);
+    }
+}
+
+void XlsSheet::LoadSingleCell(const CellBlock& block, const SharedStringTable& sst, XlsCell& cell) {
+    if (const auto* rk = block.As<RK>()) {
+        cell.SetRK(rk->rkValue);
+        cell.SetXFIndex(rk->xfIndex);
+    } else if (const auto* number = block.As<Number>()) {
+        cell.SetDouble(number->value);
+        cell.SetXFIndex(number->xfIndex);
+    } else if (const auto* label = block.As<LabelSST>()) {
+        LoadText(cell, sst, label->sstIndex);
+        cell.SetXFIndex(label->xfIndex);
+    } else if (const auto* formula = block.As<Formula>()) {
+        cell.SetFormula(*formula);
+        cell.SetXFIndex(formula->xfIndex);
+    } else if (const auto* blank = block.As<Blank>()) {
+        cell.SetXFIndex(blank->xfIndex);
+    } else if (const auto* boolErr = block.As<BoolErr>()) {
+        cell.SetXFIndex(boolErr->xfIndex);
     }
 }
 

@@ -52,6 +52,9 @@ private:
     void Widen(int columns);
     void Lengthen(int rows);
     void LoadCell(const CellBlock& block, const SharedStringTable& sst);
+    void LoadNumber(int row, int column, uint32_t rk, uint16_t xfIndex);
+    void LoadFormat(int row, int column, uint16_t xfIndex);
+    void LoadSingleCell(const CellBlock& block, const SharedStringTable& sst, XlsCell& cell);
 
     uint32_t refCount_ = 0;
     XlsDocument* document_;

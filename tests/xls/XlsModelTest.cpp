@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "xls/XlsDocument.h"
+#include "xls/records/BoolErr.h"
+#include "xls/records/MulBlank.h"
 
 namespace xls {
 namespace {
@@ -245,6 +247,63 @@ TEST(XlsSheetLoad, RebuiltSheetsGiveBackTheConvertedCells) {
     // Outside the RK range: a NUMBER record, read back as a double.
     EXPECT_EQ(loaded.At(3, 0).Type(), CellDouble);
     EXPECT_EQ(loaded.At(3, 0).DoubleValue(), 536870912.0);
+}
+
+TEST(XlsSheetLoad, FormatOnlyRecordsGiveEmptyCellsWithTheirFormat) {
+    XlsDocument document;
+    document.New(1);
+    Worksheet& worksheet = document.Worksheets()[0];
+    worksheet.dimensions.lastRowPlusOne = 2;
+    worksheet.dimensions.lastColumnPlusOne = 2;
+    RowBlock& block = worksheet.cellTable.blocks.emplace_back();
+    CellBlockRef run = MakeRef<CellBlock>();
+    run->SetType(0x00BE);
+    run->As<MulBlank>()->row = 1;
+    run->As<MulBlank>()->xfIndices = {21, 22, 23};
+    block.cells.push_back(run);
+    CellBlockRef flag = MakeRef<CellBlock>();
+    flag->SetType(0x0205);
+    flag->As<BoolErr>()->column = 1;
+    flag->As<BoolErr>()->xfIndex = 24;
+    block.cells.push_back(flag);
+
+    document.RebuildSheets();
+
+    const XlsSheet& sheet = *document.GetSheet(0);
+    ASSERT_EQ(sheet.RowCount(), 2);
+    ASSERT_EQ(sheet.ColumnCount(), 3);
+    EXPECT_EQ(sheet.At(1, 0).XFIndex(), 21u);
+    EXPECT_EQ(sheet.At(1, 2).XFIndex(), 23u);
+    EXPECT_EQ(sheet.At(0, 1).XFIndex(), 24u);
+    EXPECT_EQ(sheet.At(0, 1).Type(), CellEmpty);
+}
+
+TEST(XlsCellFormula, FormulaIsCopiedIntoItsRecordAtTheCellsPlace) {
+    Formula source;
+    source.row = 99;
+    source.xfIndex = 3;
+    source.expression = {0x1E, 0x2A, 0x00};
+    source.cachedResult = {0, 0, 0, 0, 0, 0, 0xF0, 0x3F};
+    source.hasStringResult = true;
+    source.string.text.SetNarrow("cached");
+    XlsDocument document;
+    document.New(1);
+    XlsCell* cell = document.GetSheet(0)->Cell(2, 1);
+    cell->SetFormula(source);
+    cell->SetXFIndex(17);
+    ASSERT_EQ(cell->Type(), CellFormula);
+
+    document.ConvertSheets();
+
+    const auto& cells = document.Worksheets()[0].cellTable.blocks[0].cells;
+    const auto* formula = cells.at(5)->As<Formula>();
+    ASSERT_NE(formula, nullptr);
+    EXPECT_EQ(formula->row, 2);
+    EXPECT_EQ(formula->column, 1);
+    EXPECT_EQ(formula->xfIndex, 17);
+    EXPECT_EQ(formula->expression, source.expression);
+    EXPECT_EQ(formula->cachedResult, source.cachedResult);
+    EXPECT_EQ(formula->string.text.Narrow(), "cached");
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ public:
     // Writes the workbook as the stream "Workbook" of a compound file at
     // `path`. The file appears (or replaces an existing one) only when
     // everything was written; on any failure the target is left as it was,
-    // nothing else is left behind and the result is false.
+    // nothing else is left behind and the result is false. A document
+    // without sheets is not saved.
     bool SaveAs(const char16_t* path);
     // Releases the compound file; harmless when none is open.
     void Close();

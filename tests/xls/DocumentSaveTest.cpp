@@ -251,6 +251,8 @@ TEST_F(DocumentFile, UncreatablePathFailsAndCreatesNothing) {
     EXPECT_FALSE(document.SaveAs((folder.Path() / "missing" / "out.xls").u16string().c_str()));
     EXPECT_FALSE(document.SaveAs(u""));
     EXPECT_FALSE(document.SaveAs(nullptr));
+    XlsDocument withoutSheets;
+    EXPECT_FALSE(withoutSheets.SaveAs((folder.Path() / "none.xls").u16string().c_str()));
     EXPECT_TRUE(folder.Entries().empty());
 }
 

@@ -206,6 +206,20 @@ TEST_F(SheetConversion, StringIndicesFollowFirstAppearanceAcrossSheets) {
     EXPECT_EQ(static_cast<LabelSST&>(*second[1]).sstIndex, 0u);
 }
 
+// The table keeps at most 32767 characters of a text; texts that agree
+// that far are written alike and share one entry.
+TEST_F(SheetConversion, OverlongTextsAreLookedUpAsTheTableKeepsThem) {
+    const std::string common(32767, 'x');
+    Sheet().Cell(0, 0)->SetString((common + "first").c_str());
+    Sheet().Cell(0, 1)->SetString((common + "second").c_str());
+    Sheet().Cell(0, 2)->SetString(common.substr(1).c_str());
+    const auto records = CellRecords(Converted());
+    EXPECT_EQ(Sst().uniqueCount, 2u);
+    EXPECT_EQ(Sst().strings[0].Narrow(), common);
+    EXPECT_EQ(static_cast<LabelSST&>(*records[1]).sstIndex, 0u);
+    EXPECT_EQ(static_cast<LabelSST&>(*records[2]).sstIndex, 1u);
+}
+
 TEST_F(SheetConversion, ConvertingTwiceGivesTheSameRecords) {
     Sheet().Cell(0, 0)->SetString("x");
     Sheet().Cell(1, 0)->SetString("x");

@@ -52,7 +52,11 @@ uint32_t Record::Write(uint8_t* out) {
     if (data_.size() != dataSize_) {
         data_.resize(dataSize_, 0);
     }
-    return splitPoints_.empty() ? WriteContinued(out) : WriteAtSplitPoints(out);
+    const uint32_t written = splitPoints_.empty() ? WriteContinued(out) : WriteAtSplitPoints(out);
+    // Every Write lays the data out afresh; keeping it would hold a second
+    // copy of the whole stream, spread over the records.
+    std::vector<uint8_t>().swap(data_);
+    return written;
 }
 
 uint32_t Record::WriteContinued(uint8_t* out) const {

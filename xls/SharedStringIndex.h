@@ -1,0 +1,45 @@
+// Hands out shared string table indices during a conversion: one per
+// distinct text, in the order of first appearance, appending each new text
+// to the table. 8-bit and 16-bit texts are looked up apart, so the same
+// characters in both forms get two entries. A text longer than a table
+// entry holds is looked up as the entry keeps it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xls/records/SharedStringTable.h"
+
+namespace xls {
+
+class SharedStringIndex {
+public:
+    // Empties the table. The counts of 8-bit and 16-bit text cells to come
+    // size the lookup tables; more texts are taken all the same.
+    SharedStringIndex(SharedStringTable& sst, size_t narrowTexts, size_t wideTexts);
+
+    // The index of the text (counting one more text cell in the table).
+    uint32_t Add(const std::string& text);
+    uint32_t Add(const std::u16string& text);
+
+private:
+    // Open addressing with linear probing; a slot holds table index + 1, or 0 when free.
+    struct Slots {
+        std::vector<uint32_t> slots;
+        size_t used = 0;
+    };
+
+    template <typename Char>
+    uint32_t Add(Slots& table, std::basic_string_view<Char> key,
+                 const std::basic_string<Char>& text);
+    template <typename Char>
+    void Grow(Slots& table);
+
+    SharedStringTable& sst_;
+    Slots narrow_;
+    Slots wide_;
+};
+
+}  // namespace xls

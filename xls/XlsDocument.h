@@ -1,0 +1,71 @@
+// The in-memory workbook: sheets of typed cells (XlsSheet, XlsCell) together
+// with the BIFF8 records they turn into on save: the workbook-globals record
+// set and one worksheet record set per sheet. The cells are the only source
+// of content; every save rebuilds the worksheet records and the shared
+// string table from them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "xls/CompoundStore.h"
+#include "xls/Workbook.h"
+#include "xls/Worksheet.h"
+#include "xls/XlsSheet.h"
+
+namespace xls {
+
+class XlsDocument {
+public:
+    // No sheets until New is called.
+    XlsDocument() = default;
+    ~XlsDocument();
+    XlsDocument(const XlsDocument&) = delete;
+    XlsDocument& operator=(const XlsDocument&) = delete;
+
+    // Starts a new workbook with `sheetCount` empty sheets (at least one),
+    // named "Sheet1", "Sheet2", ...; each holds one empty cell.
+    void New(unsigned sheetCount);
+    // The sheet at `index`; null outside the sheet list.
+    XlsSheet* GetSheet(int index);
+    // Adds a sheet named `name` (8-bit text) at `position`, or at the end for
+    // -1. Null, and nothing changed, when a sheet of that name exists, when
+    // the name is null or empty, or when the position lies outside 0 to the
+    // sheet count.
+    XlsSheet* AddSheet(const char* name, int position);
+    int SheetCount() const { return static_cast<int>(sheets_.size()); }
+
+    // Writes the workbook as the stream "Workbook" of a compound file at
+    // `path`. The file appears (or replaces an existing one) only when
+    // everything was written; on any failure the target is left as it was,
+    // nothing else is left behind and the result is false.
+    bool SaveAs(const char16_t* path);
+    // Releases the compound file; harmless when none is open.
+    void Close();
+
+    // The workbook stream: converts the sheets, lays out the stream
+    // positions and writes every record into one block of exactly the
+    // summed record sizes. Empty if the written bytes disagree with the sizes.
+    std::vector<uint8_t> BuildStream();
+
+    // Rebuilds every worksheet record set and the shared string table from
+    // the sheets.
+    void ConvertSheets();
+    // Recreates every sheet from its worksheet record set.
+    void RebuildSheets();
+
+    Workbook& Globals() { return workbook_; }
+    std::vector<Worksheet>& Worksheets() { return worksheets_; }
+
+private:
+    bool Save();
+    uint32_t LayOutStream();
+
+    CompoundStore store_;
+    Workbook workbook_;
+    std::vector<Worksheet> worksheets_;
+    std::vector<XlsSheetRef> sheets_;
+};
+
+}  // namespace xls

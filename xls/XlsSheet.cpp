@@ -1,0 +1,129 @@
+#include "xls/XlsSheet.h"
+
+#include <algorithm>
+
+#include "xls/XlsDocument.h"
+#include "xls/records/Blank.h"
+#include "xls/records/BoolErr.h"
+#include "xls/records/LabelSST.h"
+#include "xls/records/MulBlank.h"
+#include "xls/records/MulRK.h"
+#include "xls/records/Number.h"
+#include "xls/records/RK.h"
+
+namespace xls {
+
+namespace {
+
+// The grid size a DIMENSIONS value asks for: at least 1, at most `limit`.
+int GridExtent(uint32_t lastPlusOne, int limit) {
+    return static_cast<int>(std::clamp<uint32_t>(lastPlusOne, 1, static_cast<uint32_t>(limit)));
+}
+
+void LoadText(XlsCell& cell, const SharedStringTable& sst, uint64_t index) {
+    if (index >= sst.strings.size()) {
+        return;
+    }
+    const LargeString& text = sst.strings[static_cast<size_t>(index)];
+    if (text.IsWide()) {
+        cell.SetWideString(text.Wide().c_str());
+    } else {
+        cell.SetString(text.Narrow().c_str());
+    }
+}
+
+}  // namespace
+
+XlsSheet::XlsSheet(XlsDocument* document, int index) : document_(document), index_(index) {}
+
+void XlsSheet::Release() {
+    if (--refCount_ == 0) {
+        delete this;
+    }
+}
+
+XlsCell* XlsSheet::Cell(int row, int column) {
+    if (row < 0 || row >= kMaxRows || column < 0 || column >= kMaxColumns) {
+        return nullptr;
+    }
+    if (column >= columnCount_) {
+        Widen(column + 1);
+    }
+    if (row >= rowCount_) {
+        Lengthen(row + 1);
+    }
+    return &rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+}
+
+void XlsSheet::Widen(int columns) {
+    for (std::vector<XlsCell>& cells : rows_) {
+        cells.resize(static_cast<size_t>(columns));
+    }
+    columnCount_ = columns;
+}
+
+void XlsSheet::Lengthen(int rows) {
+    while (rowCount_ < rows) {
+        rows_.emplace_back(static_cast<size_t>(columnCount_));
+        ++rowCount_;
+    }
+}
+
+void XlsSheet::LoadFromWorksheet() {
+    rows_.clear();
+    rowCount_ = 0;
+    columnCount_ = 0;
+    Worksheet& worksheet = document_->Worksheets()[static_cast<size_t>(index_)];
+    Cell(GridExtent(worksheet.dimensions.lastRowPlusOne, kMaxRows) - 1,
+         GridExtent(worksheet.dimensions.lastColumnPlusOne, kMaxColumns) - 1);
+    const SharedStringTable& sst = document_->Globals().sst;
+    for (const RowBlock& block : worksheet.cellTable.blocks) {
+        for (const CellBlockRef& cell : block.cells) {
+            if (cell && cell->GetRecord() != nullptr) {
+                LoadCell(*cell, sst);
+            }
+        }
+    }
+}
+
+// Maps a cell record back to the cells it describes. BOOLERR has no cell
+// type of its own; like BLANK and MULBLANK it only gives cells their format.
+void XlsSheet::LoadCell(const CellBlock& block, const SharedStringTable& sst) {
+    const CellRecord& record = *block.GetRecord();
+    XlsCell* cell = Cell(record.row, record.column);
+    if (cell == nullptr) {
+        return;
+    }
+    if (const auto* rk = block.As<RK>()) {
+        cell->SetRK(rk->rkValue);
+        cell->SetXFIndex(rk->xfIndex);
+    } else if (const auto* number = block.As<Number>()) {
+        cell->SetDouble(number->value);
+        cell->SetXFIndex(number->xfIndex);
+    } else if (const auto* label = block.As<LabelSST>()) {
+        LoadText(*cell, sst, label->sstIndex);
+        cell->SetXFIndex(label->xfIndex);
+    } else if (const auto* formula = block.As<Formula>()) {
+        cell->SetFormula(*formula);
+        cell->SetXFIndex(formula->xfIndex);
+    } else if (const auto* blank = block.As<Blank>()) {
+        cell->SetXFIndex(blank->xfIndex);
+    } else if (const auto* boolErr = block.As<BoolErr>()) {
+        cell->SetXFIndex(boolErr->xfIndex);
+    } else if (const auto* mulRK = block.As<MulRK>()) {
+        for (size_t i = 0; i < mulRK->cells.size(); ++i) {
+            if (XlsCell* target = Cell(record.row, record.column + static_cast<int>(i))) {
+                target->SetRK(mulRK->cells[i].rkValue);
+                target->SetXFIndex(mulRK->cells[i].xfIndex);
+            }
+        }
+    } else if (const auto* mulBlank = block.As<MulBlank>()) {
+        for (size_t i = 0; i < mulBlank->xfIndices.size(); ++i) {
+            if (XlsCell* target = Cell(record.row, record.column + static_cast<int>(i))) {
+                target->SetXFIndex(mulBlank->xfIndices[i]);
+            }
+        }
+    }
+}
+
+}  // namespace xls

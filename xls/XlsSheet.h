@@ -1,0 +1,68 @@
+// One sheet of a workbook model: a rectangular grid of cells that grows on
+// demand, columns first, so that every row holds the same number of cells.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "xls/CellTable.h"
+#include "xls/XlsCell.h"
+#include "xls/records/ColInfo.h"
+
+namespace xls {
+
+class SharedStringTable;
+class XlsDocument;
+
+class XlsSheet {
+public:
+    // The BIFF8 grid: rows 0 to 65535, columns 0 to 255.
+    static constexpr int kMaxRows = 65536;
+    static constexpr int kMaxColumns = 256;
+
+    XlsSheet(XlsDocument* document, int index);
+    XlsSheet(const XlsSheet&) = delete;
+    XlsSheet& operator=(const XlsSheet&) = delete;
+
+    void AddRef() { ++refCount_; }
+    void Release();
+
+    // The cell at (row, column), growing the grid so that it exists; null
+    // (and the grid unchanged) outside the BIFF8 grid. The pointer stays
+    // valid until the grid grows again.
+    XlsCell* Cell(int row, int column);
+    // Sizes the grid from the worksheet's DIMENSIONS (at least one cell) and
+    // fills it from the worksheet's cell records.
+    void LoadFromWorksheet();
+
+    int Index() const { return index_; }
+    void SetIndex(int index) { index_ = index; }
+    int RowCount() const { return rowCount_; }
+    int ColumnCount() const { return columnCount_; }
+    // A cell inside the grid, without growing it.
+    const XlsCell& At(int row, int column) const {
+        return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    }
+    ColInfos& ColumnInfos() { return colInfos_; }
+    const ColInfos& ColumnInfos() const { return colInfos_; }
+
+private:
+    ~XlsSheet() = default;
+
+    void Widen(int columns);
+    void Lengthen(int rows);
+    void LoadCell(const CellBlock& block, const SharedStringTable& sst);
+
+    uint32_t refCount_ = 0;
+    XlsDocument* document_;
+    int index_;
+    int rowCount_ = 0;
+    int columnCount_ = 0;
+    // Every row holds columnCount_ cells.
+    std::vector<std::vector<XlsCell>> rows_;
+    ColInfos colInfos_;
+};
+
+using XlsSheetRef = RefPtr<XlsSheet>;
+
+}  // namespace xls

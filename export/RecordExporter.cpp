@@ -5,6 +5,11 @@
 #include "xls/FormatManager.h"
 #include "xls/XlsDocument.h"
 
+using xls::FontDescription;
+using xls::FormatManager;
+using xls::XlsDocument;
+using xls::XlsSheet;
+
 namespace {
 
 // Rows 1 to 65535 of a sheet hold records; row 0 holds the header.

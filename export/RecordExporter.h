@@ -5,8 +5,10 @@
 
 #include "link/DetectorRecord.h"
 
+namespace xls {
 class XlsDocument;
 class XlsSheet;
+}  // namespace xls
 
 // Writes the record store to a workbook: a header row and one row of two text
 // cells (time, value in the chosen unit) per record, in store order. A sheet
@@ -32,12 +34,12 @@ public:
     static const char* unitHeader(int unitIndex);
 
 private:
-    XlsSheet* sheetForPart(int part);
-    void writeHeader(XlsSheet* sheet, int unitIndex);
+    xls::XlsSheet* sheetForPart(int part);
+    void writeHeader(xls::XlsSheet* sheet, int unitIndex);
     void registerHeaderFont();
 
-    XlsDocument* m_document;
-    XlsSheet* m_sheet = nullptr;
+    xls::XlsDocument* m_document;
+    xls::XlsSheet* m_sheet = nullptr;
 };
 
 #endif

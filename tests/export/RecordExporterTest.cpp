@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,7 +20,7 @@ namespace {
 
 DetectorRecord makeRecord(const char* time, int value) {
     DetectorRecord record{};
-    std::strncpy(record.timeText, time, sizeof record.timeText - 1);
+    std::snprintf(record.timeText, sizeof record.timeText, "%s", time);
     record.value = value;
     return record;
 }

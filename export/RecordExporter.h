@@ -1,0 +1,45 @@
+#ifndef VENTRIX_EXPORT_RECORDEXPORTER_H
+#define VENTRIX_EXPORT_RECORDEXPORTER_H
+
+#include <string>
+
+#include "link/DetectorRecord.h"
+
+namespace xls {
+class XlsDocument;
+class XlsSheet;
+}  // namespace xls
+
+// Writes the record store to a workbook: a header row and one row of two text
+// cells (time, value in the chosen unit) per record, in store order. A sheet
+// takes 65535 records below its header; more records continue on the next
+// sheet, which starts with the same header. Lives for one export.
+class RecordExporter {
+public:
+    RecordExporter();
+    ~RecordExporter();
+    RecordExporter(const RecordExporter&) = delete;
+    RecordExporter& operator=(const RecordExporter&) = delete;
+
+    // Builds the workbook and saves it at `path`; false when the file could
+    // not be written (an existing file of that name is then left as it was).
+    bool exportRecords(const RecordStore& records, const std::u16string& path, int unitIndex);
+
+    // The value as written to the workbook: value / 500 with one decimal for
+    // unit 1, value / 10000 with three decimals for unit 2, the plain integer
+    // otherwise.
+    static std::string valueText(int value, int unitIndex);
+
+    // "%LEL.M" for unit 1, "VOL.M" for unit 2, "PPM.M" otherwise.
+    static const char* unitHeader(int unitIndex);
+
+private:
+    xls::XlsSheet* sheetForPart(int part);
+    void writeHeader(xls::XlsSheet* sheet, int unitIndex);
+    void registerHeaderFont();
+
+    xls::XlsDocument* m_document;
+    xls::XlsSheet* m_sheet = nullptr;
+};
+
+#endif

@@ -3,7 +3,10 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +20,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "export/RecordExporter.h"
 #include "link/LinkFrame.h"
 #include "link/PortList.h"
 #include "link/RecordLog.h"
@@ -428,4 +432,18 @@ void SerialWidget::on_query_data() {
     m_port->write(frame);
 }
 
-void SerialWidget::on_export_data() {}
+// Saves the records received since the last query. A cancelled dialog does
+// nothing; a name without a suffix gets ".xls"; a failed save is reported and
+// leaves any earlier file of that name as it was.
+void SerialWidget::on_export_data() {
+    QString fileName = QFileDialog::getSaveFileName(nullptr, tr("Save File"), QDir::currentPath(),
+                                                    tr("All Files (*.xls)"));
+    if (fileName.isEmpty())
+        return;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".xls");
+
+    RecordExporter exporter;
+    if (!exporter.exportRecords(m_records, fileName.toStdU16String(), m_unitCombo->currentIndex()))
+        showError(QStringLiteral("Export failed!"));
+}

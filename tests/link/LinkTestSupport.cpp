@@ -187,8 +187,23 @@ QStringList MessageBoxWatcher::texts() const {
     return texts;
 }
 
+void MessageBoxWatcher::answerFileDialog(QFileDialog* dialog) {
+    seenDialogs_.append({dialog->windowTitle(), dialog->directory().absolutePath(),
+                         dialog->nameFilters(), dialog->parent() != nullptr});
+    if (saveAs_.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    dialog->selectFile(saveAs_);
+    static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+}
+
 void MessageBoxWatcher::closeActiveModal() {
     QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        answerFileDialog(dialog);
+        return;
+    }
     auto* box = qobject_cast<QMessageBox*>(modal);
     if (!box) {
         if (modal) {
@@ -233,4 +248,13 @@ QList<CsvRecord> recordsBetween(const QList<CsvRecord>& all, const QString& from
         }
     }
     return selected;
+}
+
+QStringList readWorkbook(const QString& path) {
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(VENTRIX_DUMP_WORKBOOK), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
+        return {};
+    }
+    return QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }

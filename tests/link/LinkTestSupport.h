@@ -6,6 +6,7 @@
 // None of them opens a real serial port.
 
 #include <QByteArray>
+#include <QFileDialog>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
@@ -106,7 +107,8 @@ private:
 };
 
 // Closes every modal message box as soon as it shows (with its OK button when it has
-// one) and remembers what it showed.
+// one) and remembers what it showed. A save-file dialog is answered with the name set
+// by answerSaveDialog(), or cancelled when none is set.
 class MessageBoxWatcher : public QObject {
     Q_OBJECT
 
@@ -118,19 +120,39 @@ public:
         QStringList buttons;
         bool hasParent;
     };
+    struct SeenDialog {
+        QString title;
+        QString directory;
+        QStringList nameFilters;
+        bool hasParent;
+    };
 
     MessageBoxWatcher();
 
     QStringList texts() const;
     const QList<Seen>& seen() const { return seen_; }
-    void clear() { seen_.clear(); }
+    const QList<SeenDialog>& seenDialogs() const { return seenDialogs_; }
+    void clear() {
+        seen_.clear();
+        seenDialogs_.clear();
+        saveAs_.clear();
+    }
+    // The file name typed into the next save dialogs; empty: cancel them.
+    void answerSaveDialog(const QString& fileName) { saveAs_ = fileName; }
 
 private:
     void closeActiveModal();
+    void answerFileDialog(QFileDialog* dialog);
 
     QTimer timer_;
     QList<Seen> seen_;
+    QList<SeenDialog> seenDialogs_;
+    QString saveAs_;
 };
+
+// The workbook as a reader (python3-xlrd) sees it, one line per row: see
+// tests/export/dump_workbook.py. Empty when the file cannot be read.
+QStringList readWorkbook(const QString& path);
 
 // Number of connections from `signal` of `sender` (a SIGNAL() string).
 int connectionCount(const QObject* sender, const char* signal);

@@ -1,0 +1,178 @@
+// "EXPORT DATA" on the serial panel: the save dialog, what a cancelled dialog and
+// a failed save do, and the workbook a reader finds, for records that came over a
+// pseudo-terminal from the stand-in detector.
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "LinkTestSupport.h"
+#include "export/RecordExporter.h"
+#include "link/SerialWidget.h"
+
+namespace {
+
+constexpr int kReceiveTimeoutMs = 30000;
+
+void click(SerialWidget& panel, const QString& caption) {
+    for (QPushButton* button : panel.findChildren<QPushButton*>()) {
+        if (button->text() == caption) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+    QFAIL(qPrintable("no button " + caption));
+}
+
+void queryEverything(SerialWidget& panel) {
+    const QString format = "yyyy-MM-dd hh:mm:ss";
+    panel.findChild<QDateTimeEdit*>("startEdit")
+        ->setDateTime(QDateTime::fromString("2000-01-01 00:00:00", format));
+    panel.findChild<QDateTimeEdit*>("endEdit")->setDateTime(
+        QDateTime::fromString("2099-12-31 23:59:59", format));
+    click(panel, "QUERY DATA");
+}
+
+QStringList rowsOf(const RecordStore& records, int unit) {
+    QStringList rows;
+    for (const DetectorRecord& record : records) {
+        rows << QString("t:%1\tt:%2")
+                    .arg(QString::fromLatin1(record.timeText),
+                         QString::fromStdString(RecordExporter::valueText(record.value, unit)));
+    }
+    return rows;
+}
+
+// The rows of the first sheet, header included.
+QStringList firstSheetRows(const QStringList& workbook) {
+    const int start = workbook.indexOf(QRegularExpression("^sheet Sheet1 .*"));
+    const int end = workbook.indexOf(QRegularExpression("^sheet Sheet2 .*"));
+    if (start < 0 || end < start)
+        return {};
+    return workbook.mid(start + 1, end - start - 1);
+}
+
+QByteArray fileContent(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestSerialWidgetExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void cancelledDialogWritesNothing();
+    void nameWithoutSuffixGetsXlsAndRowsFollowTheStore();
+    void failedExportIsReportedAndKeepsTheEarlierFile();
+
+private:
+    // A panel connected to the simulator, holding `count` received records.
+    void receiveRecords(SerialWidget& panel, int count);
+
+    MessageBoxWatcher boxes_;
+    DetectorSimulator simulator_;
+    QTemporaryDir workDir_;
+    QString previousDir_;
+};
+
+void TestSerialWidgetExport::initTestCase() {
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+    QVERIFY(simulator_.start({"--records", "1500", "--seed", "11"}));
+    qputenv("VENTRIX_EXTRA_PORTS", simulator_.devicePath().toLocal8Bit());
+    previousDir_ = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(workDir_.path()));
+}
+
+void TestSerialWidgetExport::init() {
+    boxes_.clear();
+}
+
+void TestSerialWidgetExport::cleanup() {
+    QDir dir(workDir_.path());
+    for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot))
+        dir.remove(name);
+}
+
+void TestSerialWidgetExport::receiveRecords(SerialWidget& panel, int count) {
+    queryEverything(panel);
+    QTRY_COMPARE_WITH_TIMEOUT(int(panel.records().size()), count, kReceiveTimeoutMs);
+}
+
+void TestSerialWidgetExport::cancelledDialogWritesNothing() {
+    SerialWidget panel;
+    receiveRecords(panel, 1500);
+
+    click(panel, "EXPORT DATA");
+
+    QCOMPARE(boxes_.seenDialogs().size(), 1);
+    const MessageBoxWatcher::SeenDialog& dialog = boxes_.seenDialogs().first();
+    QCOMPARE(dialog.title, QString("Save File"));
+    QCOMPARE(dialog.directory, QDir::currentPath());
+    QCOMPARE(dialog.nameFilters, QStringList("All Files (*.xls)"));
+    QVERIFY(!dialog.hasParent);
+    QCOMPARE(QDir(workDir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
+    QVERIFY(boxes_.seen().isEmpty());
+}
+
+void TestSerialWidgetExport::nameWithoutSuffixGetsXlsAndRowsFollowTheStore() {
+    SerialWidget panel;
+    receiveRecords(panel, 1500);
+    panel.findChild<QComboBox*>("unitCombo")->setCurrentIndex(2);
+    boxes_.answerSaveDialog(workDir_.filePath("alarms"));
+
+    click(panel, "EXPORT DATA");
+
+    QVERIFY(boxes_.seen().isEmpty());
+    QVERIFY(!QFile::exists(workDir_.filePath("alarms")));
+    const QStringList rows = firstSheetRows(readWorkbook(workDir_.filePath("alarms.xls")));
+    QCOMPARE(rows.value(0), QString("t:DateTime\tt:VOL.M"));
+    QCOMPARE(rows.mid(1), rowsOf(panel.records(), 2));
+}
+
+// The file size limit stands in for a full disk: the save cannot finish.
+void TestSerialWidgetExport::failedExportIsReportedAndKeepsTheEarlierFile() {
+    SerialWidget panel;
+    receiveRecords(panel, 1500);
+    const QString target = workDir_.filePath("alarms.xls");
+    {
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier export");
+    }
+    boxes_.answerSaveDialog(target);
+
+    struct rlimit previous;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = previous;
+    small.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    click(panel, "EXPORT DATA");
+    setrlimit(RLIMIT_FSIZE, &previous);
+
+    QCOMPARE(boxes_.texts(), QStringList("Export failed!"));
+    const MessageBoxWatcher::Seen& box = boxes_.seen().first();
+    QCOMPARE(box.title, QString("Error"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, QStringList("OK"));
+    QVERIFY(!box.hasParent);
+    QCOMPARE(fileContent(target), QByteArray("an earlier export"));
+    QCOMPARE(QDir(workDir_.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList("alarms.xls"));
+}
+
+QTEST_MAIN(TestSerialWidgetExport)
+#include "tst_SerialWidgetExport.moc"

@@ -1,5 +1,4 @@
-#ifndef VENTRIX_APP_VENTRIX_H
-#define VENTRIX_APP_VENTRIX_H
+#pragma once
 
 #include <QWidget>
 
@@ -29,4 +28,3 @@ private:
     SerialWidget* m_panel = nullptr;
 };
 
-#endif

@@ -1,5 +1,4 @@
-#ifndef VENTRIX_EXPORT_RECORDEXPORTER_H
-#define VENTRIX_EXPORT_RECORDEXPORTER_H
+#pragma once
 
 #include <string>
 
@@ -42,4 +41,3 @@ private:
     xls::XlsSheet* m_sheet = nullptr;
 };
 
-#endif

@@ -1,5 +1,4 @@
-#ifndef VENTRIX_LINK_PORTLIST_H
-#define VENTRIX_LINK_PORTLIST_H
+#pragma once
 
 #include <QStringList>
 
@@ -10,4 +9,3 @@
 // none) replace the system's list, so that tests never touch real ports.
 QStringList candidatePorts();
 
-#endif

@@ -1,5 +1,4 @@
-#ifndef VENTRIX_LINK_SERIALWIDGET_H
-#define VENTRIX_LINK_SERIALWIDGET_H
+#pragma once
 
 #include <QSerialPort>
 #include <QWidget>
@@ -83,4 +82,3 @@ private:
     QTimer* m_quietTimer = nullptr;
 };
 
-#endif

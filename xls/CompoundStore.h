@@ -1,5 +1,4 @@
-#ifndef VENTRIX_XLS_COMPOUNDSTORE_H
-#define VENTRIX_XLS_COMPOUNDSTORE_H
+#pragma once
 
 #include <cstddef>
 #include <memory>
@@ -55,4 +54,3 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-#endif

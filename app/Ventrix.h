@@ -27,4 +27,3 @@ private:
     WinTitleBar* m_titleBar = nullptr;
     SerialWidget* m_panel = nullptr;
 };
-

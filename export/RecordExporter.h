@@ -40,4 +40,3 @@ private:
     xls::XlsDocument* m_document;
     xls::XlsSheet* m_sheet = nullptr;
 };
-

@@ -8,4 +8,3 @@
 // pseudo-terminals. When VENTRIX_SYSTEM_PORTS is set, its paths (possibly
 // none) replace the system's list, so that tests never touch real ports.
 QStringList candidatePorts();
-

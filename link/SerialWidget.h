@@ -81,4 +81,3 @@ private:
     // Restarted by every delivery; when it runs out, the line has gone quiet.
     QTimer* m_quietTimer = nullptr;
 };
-

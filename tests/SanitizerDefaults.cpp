@@ -14,7 +14,9 @@ const char* __asan_default_options() {
 #endif
 }
 
-const char* __ubsan_default_options() { return "halt_on_error=1:print_stacktrace=1"; }
+const char* __ubsan_default_options() {
+    return "halt_on_error=1:print_stacktrace=1";
+}
 
 // Allocations that system libraries keep for the life of the process: the
 // offscreen platform plugin never frees its screen, fontconfig and glib keep

@@ -11,7 +11,7 @@ uint32_t LabelSST::Write(uint8_t* out) {
         StoreU16(d + 0, row);
         StoreU16(d + 2, column);
         StoreU16(d + 4, xfIndex);
-        StoreU32(d + 6, static_cast<uint32_t>(sstIndex));
+        StoreU32(d + 6, sstIndex);
     });
 }
 

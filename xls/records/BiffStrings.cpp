@@ -80,21 +80,21 @@ uint32_t SmallString::Write(uint8_t* out) const {
 
 void LargeString::SetWide(std::u16string_view text) {
     const std::u16string_view kept = LimitUtf16(text, kMaxCharacters);
-    bytes_.resize(2 * kept.size());
+    auto* bytes = reinterpret_cast<uint8_t*>(bytes_.Resize(2 * kept.size()));
     for (size_t i = 0; i < kept.size(); ++i) {
-        StoreU16(reinterpret_cast<uint8_t*>(&bytes_[2 * i]), kept[i]);
+        StoreU16(bytes + 2 * i, kept[i]);
     }
     options_ = 1;
 }
 
 void LargeString::SetNarrow(std::string_view text) {
-    bytes_.assign(text.substr(0, kMaxCharacters));
+    bytes_.Assign(text.substr(0, kMaxCharacters));
     options_ = 0;
 }
 
 void LargeString::SetOptions(uint8_t options) {
     if (((options ^ options_) & 1) != 0) {
-        bytes_.clear();
+        bytes_.Clear();
     }
     options_ = options;
 }
@@ -103,17 +103,17 @@ std::u16string LargeString::Wide() const {
     if (!IsWide()) {
         return {};
     }
-    std::u16string text(bytes_.size() / 2, u'\0');
+    const std::string_view bytes = bytes_.View();
+    std::u16string text(bytes.size() / 2, u'\0');
     for (size_t i = 0; i < text.size(); ++i) {
-        text[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes_[2 * i]) |
-                                        static_cast<uint8_t>(bytes_[2 * i + 1]) << 8);
+        text[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                        static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
     }
     return text;
 }
 
-const std::string& LargeString::Narrow() const {
-    static const std::string kNone;
-    return IsWide() ? kNone : bytes_;
+std::string LargeString::Narrow() const {
+    return IsWide() ? std::string() : std::string(bytes_.View());
 }
 
 uint32_t LargeString::CharacterCount() const {
@@ -127,7 +127,7 @@ void LargeString::WriteHeader(uint8_t* out) const {
 
 void LargeString::WriteCharacterBytes(uint8_t* out, uint32_t first, uint32_t count) const {
     if (count > 0) {
-        std::memcpy(out, bytes_.data() + first, count);
+        std::memcpy(out, bytes_.View().data() + first, count);
     }
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "xls/records/TextBytes.h"
+
 namespace xls {
 
 // The text cut to at most `maxUnits` code units, one fewer when the cut would
@@ -67,12 +69,12 @@ public:
     // The UTF-16 text; empty for 8-bit text.
     std::u16string Wide() const;
     // The 8-bit text; empty for UTF-16 text.
-    const std::string& Narrow() const;
+    std::string Narrow() const;
     // The character bytes as written (UTF-16 units least significant byte first).
-    std::string_view CharacterData() const { return bytes_; }
+    std::string_view CharacterData() const { return bytes_.View(); }
 
     uint32_t CharacterCount() const;
-    uint32_t CharacterBytes() const { return static_cast<uint32_t>(bytes_.size()); }
+    uint32_t CharacterBytes() const { return static_cast<uint32_t>(bytes_.Size()); }
     uint32_t ByteLength() const { return kHeaderSize + CharacterBytes(); }
 
     // Count and option byte (3 bytes).
@@ -85,7 +87,7 @@ public:
 
 private:
     // One representation for both encodings: the character bytes as written.
-    std::string bytes_;
+    TextBytes bytes_;
     uint8_t options_ = 0;
 };
 

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,8 +20,8 @@ public:
     SharedStringIndex(SharedStringTable& sst, size_t narrowTexts, size_t wideTexts);
 
     // The index of the text (counting one more text cell in the table).
-    uint32_t Add(const std::string& text);
-    uint32_t Add(const std::u16string& text);
+    uint32_t Add(std::string_view text);
+    uint32_t Add(std::u16string_view text);
 
 private:
     // Open addressing with linear probing; a slot holds table index + 1, or 0 when free.
@@ -32,9 +31,7 @@ private:
     };
 
     template <typename Char>
-    uint32_t Add(Slots& table, std::basic_string_view<Char> key,
-                 const std::basic_string<Char>& text);
-    template <typename Char>
+    uint32_t Add(Slots& table, std::basic_string_view<Char> key);
     void Grow(Slots& table);
 
     SharedStringTable& sst_;

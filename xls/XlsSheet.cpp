@@ -20,11 +20,11 @@ int GridExtent(uint32_t lastPlusOne, int limit) {
     return static_cast<int>(std::clamp<uint32_t>(lastPlusOne, 1, static_cast<uint32_t>(limit)));
 }
 
-void LoadText(XlsCell& cell, const SharedStringTable& sst, uint64_t index) {
+void LoadText(XlsCell& cell, const SharedStringTable& sst, uint32_t index) {
     if (index >= sst.strings.size()) {
         return;
     }
-    const LargeString& text = sst.strings[static_cast<size_t>(index)];
+    const LargeString& text = sst.strings[index];
     if (text.IsWide()) {
         cell.SetWideString(text.Wide().c_str());
     } else {

@@ -35,12 +35,16 @@ void WriteWideUnits(uint8_t* out, const std::u16string& text) {
 
 }  // namespace
 
-std::u16string LimitUtf16(const std::u16string& text, size_t maxUnits) {
+std::u16string_view LimitUtf16(std::u16string_view text, size_t maxUnits) {
     if (text.size() <= maxUnits) {
         return text;
     }
     const bool splitsPair = IsHighSurrogate(text[maxUnits - 1]);
     return text.substr(0, splitsPair ? maxUnits - 1 : maxUnits);
+}
+
+std::u16string LimitUtf16(const std::u16string& text, size_t maxUnits) {
+    return std::u16string(LimitUtf16(std::u16string_view(text), maxUnits));
 }
 
 void SmallString::SetWide(const std::u16string& text) {
@@ -74,24 +78,46 @@ uint32_t SmallString::Write(uint8_t* out) const {
     return ByteLength();
 }
 
-void LargeString::SetWide(const std::u16string& text) {
-    narrow_.clear();
-    wide_ = LimitUtf16(text, kMaxCharacters);
+void LargeString::SetWide(std::u16string_view text) {
+    const std::u16string_view kept = LimitUtf16(text, kMaxCharacters);
+    auto* bytes = reinterpret_cast<uint8_t*>(bytes_.Resize(2 * kept.size()));
+    for (size_t i = 0; i < kept.size(); ++i) {
+        StoreU16(bytes + 2 * i, kept[i]);
+    }
     options_ = 1;
 }
 
-void LargeString::SetNarrow(const std::string& text) {
-    wide_.clear();
-    narrow_ = CutNarrow(text, kMaxCharacters);
+void LargeString::SetNarrow(std::string_view text) {
+    bytes_.Assign(text.substr(0, kMaxCharacters));
     options_ = 0;
 }
 
-uint32_t LargeString::CharacterCount() const {
-    return static_cast<uint32_t>(IsWide() ? wide_.size() : narrow_.size());
+void LargeString::SetOptions(uint8_t options) {
+    if (((options ^ options_) & 1) != 0) {
+        bytes_.Clear();
+    }
+    options_ = options;
 }
 
-uint32_t LargeString::CharacterBytes() const {
-    return CharacterCount() * (IsWide() ? 2 : 1);
+std::u16string LargeString::Wide() const {
+    if (!IsWide()) {
+        return {};
+    }
+    const std::string_view bytes = bytes_.View();
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                        static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    }
+    return text;
+}
+
+std::string LargeString::Narrow() const {
+    return IsWide() ? std::string() : std::string(bytes_.View());
+}
+
+uint32_t LargeString::CharacterCount() const {
+    return CharacterBytes() / (IsWide() ? 2 : 1);
 }
 
 void LargeString::WriteHeader(uint8_t* out) const {
@@ -100,25 +126,14 @@ void LargeString::WriteHeader(uint8_t* out) const {
 }
 
 void LargeString::WriteCharacterBytes(uint8_t* out, uint32_t first, uint32_t count) const {
-    if (!IsWide()) {
-        if (count > 0) {
-            std::memcpy(out, narrow_.data() + first, count);
-        }
-        return;
-    }
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t byte = first + i;
-        out[i] = static_cast<uint8_t>(wide_[byte / 2] >> (8 * (byte % 2)));
+    if (count > 0) {
+        std::memcpy(out, bytes_.View().data() + first, count);
     }
 }
 
 uint32_t LargeString::Write(uint8_t* out) const {
     WriteHeader(out);
-    if (IsWide()) {
-        WriteWideUnits(out + kHeaderSize, wide_);
-    } else {
-        WriteCharacterBytes(out + kHeaderSize, 0, CharacterCount());
-    }
+    WriteCharacterBytes(out + kHeaderSize, 0, CharacterBytes());
     return ByteLength();
 }
 

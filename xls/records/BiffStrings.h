@@ -8,12 +8,17 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "xls/records/TextBytes.h"
 
 namespace xls {
 
 // The text cut to at most `maxUnits` code units, one fewer when the cut would
 // separate a surrogate pair.
 std::u16string LimitUtf16(const std::u16string& text, size_t maxUnits);
+// The same cut as a view of `text`.
+std::u16string_view LimitUtf16(std::u16string_view text, size_t maxUnits);
 
 class SmallString {
 public:
@@ -48,22 +53,28 @@ public:
     static constexpr uint32_t kHeaderSize = 3;
 
     LargeString() = default;
-    explicit LargeString(const std::u16string& text) { SetWide(text); }
-    explicit LargeString(const std::string& text) { SetNarrow(text); }
+    explicit LargeString(std::u16string_view text) { SetWide(text); }
+    explicit LargeString(std::string_view text) { SetNarrow(text); }
 
-    void SetWide(const std::u16string& text);
-    void SetNarrow(const std::string& text);
+    void SetWide(std::u16string_view text);
+    void SetNarrow(std::string_view text);
 
     bool IsWide() const { return (options_ & 1) != 0; }
     uint8_t Options() const { return options_; }
-    void SetOptions(uint8_t options) { options_ = options; }
+    // Switching the encoding bit empties the text, as the characters were
+    // given in the other encoding.
+    void SetOptions(uint8_t options);
     // The option byte as written: exactly 1 for UTF-16, 0 for 8-bit characters.
     uint8_t WrittenOptions() const { return IsWide() ? 1 : 0; }
-    const std::u16string& Wide() const { return wide_; }
-    const std::string& Narrow() const { return narrow_; }
+    // The UTF-16 text; empty for 8-bit text.
+    std::u16string Wide() const;
+    // The 8-bit text; empty for UTF-16 text.
+    std::string Narrow() const;
+    // The character bytes as written (UTF-16 units least significant byte first).
+    std::string_view CharacterData() const { return bytes_.View(); }
 
     uint32_t CharacterCount() const;
-    uint32_t CharacterBytes() const;
+    uint32_t CharacterBytes() const { return static_cast<uint32_t>(bytes_.Size()); }
     uint32_t ByteLength() const { return kHeaderSize + CharacterBytes(); }
 
     // Count and option byte (3 bytes).
@@ -75,8 +86,8 @@ public:
     uint32_t Write(uint8_t* out) const;
 
 private:
-    std::u16string wide_;
-    std::string narrow_;
+    // One representation for both encodings: the character bytes as written.
+    TextBytes bytes_;
     uint8_t options_ = 0;
 };
 

@@ -7,11 +7,11 @@ namespace xls {
 Blank::Blank() : CellRecord(0x0201, 6) {}
 
 uint32_t Blank::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, row);
-    StoreU16(d + 2, column);
-    StoreU16(d + 4, xfIndex);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, row);
+        StoreU16(d + 2, column);
+        StoreU16(d + 4, xfIndex);
+    });
 }
 
 }  // namespace xls

@@ -7,13 +7,13 @@ namespace xls {
 BoolErr::BoolErr() : CellRecord(0x0205, 8) {}
 
 uint32_t BoolErr::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, row);
-    StoreU16(d + 2, column);
-    StoreU16(d + 4, xfIndex);
-    StoreU8(d + 6, value);
-    StoreU8(d + 7, isError);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, row);
+        StoreU16(d + 2, column);
+        StoreU16(d + 4, xfIndex);
+        StoreU8(d + 6, value);
+        StoreU8(d + 7, isError);
+    });
 }
 
 }  // namespace xls

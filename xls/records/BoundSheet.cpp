@@ -12,12 +12,12 @@ uint32_t BoundSheet::DataSize() {
 }
 
 uint32_t BoundSheet::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU32(d + 0, streamPosition);
-    StoreU8(d + 4, visibility);
-    StoreU8(d + 5, sheetType);
-    name.Write(d + 6);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU32(d + 0, streamPosition);
+        StoreU8(d + 4, visibility);
+        StoreU8(d + 5, sheetType);
+        name.Write(d + 6);
+    });
 }
 
 }  // namespace xls

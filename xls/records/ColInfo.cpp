@@ -7,14 +7,14 @@ namespace xls {
 ColInfo::ColInfo() : Record(0x007D, 12) {}
 
 uint32_t ColInfo::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, firstColumn);
-    StoreU16(d + 2, lastColumn);
-    StoreU16(d + 4, width);
-    StoreU16(d + 6, xfIndex);
-    StoreU16(d + 8, options);
-    StoreU16(d + 10, reserved);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, firstColumn);
+        StoreU16(d + 2, lastColumn);
+        StoreU16(d + 4, width);
+        StoreU16(d + 6, xfIndex);
+        StoreU16(d + 8, options);
+        StoreU16(d + 10, reserved);
+    });
 }
 
 ColInfos::ColInfos() : Record(0, 0) {}

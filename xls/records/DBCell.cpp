@@ -12,12 +12,12 @@ uint32_t DBCell::DataSize() {
 }
 
 uint32_t DBCell::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU32(d + 0, firstRowOffset);
-    for (size_t i = 0; i < rowOffsets.size(); ++i) {
-        StoreU16(d + 4 + 2 * i, rowOffsets[i]);
-    }
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU32(d + 0, firstRowOffset);
+        for (size_t i = 0; i < rowOffsets.size(); ++i) {
+            StoreU16(d + 4 + 2 * i, rowOffsets[i]);
+        }
+    });
 }
 
 }  // namespace xls

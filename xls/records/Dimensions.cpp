@@ -7,13 +7,13 @@ namespace xls {
 Dimensions::Dimensions() : Record(0x0200, 14) {}
 
 uint32_t Dimensions::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU32(d + 0, firstRow);
-    StoreU32(d + 4, lastRowPlusOne);
-    StoreU16(d + 8, firstColumn);
-    StoreU16(d + 10, lastColumnPlusOne);
-    StoreU16(d + 12, reserved);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU32(d + 0, firstRow);
+        StoreU32(d + 4, lastRowPlusOne);
+        StoreU16(d + 8, firstColumn);
+        StoreU16(d + 10, lastColumnPlusOne);
+        StoreU16(d + 12, reserved);
+    });
 }
 
 }  // namespace xls

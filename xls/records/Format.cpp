@@ -12,10 +12,10 @@ uint32_t Format::DataSize() {
 }
 
 uint32_t Format::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, index);
-    text.Write(d + 2);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, index);
+        text.Write(d + 2);
+    });
 }
 
 }  // namespace xls

@@ -25,13 +25,13 @@ uint32_t SizeOf(const std::vector<uint8_t>& bytes) {
 Table::Table() : Record(0x0036, 16) {}
 
 uint32_t Table::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreRange(d, firstRow, lastRow, firstColumn, lastColumn);
-    StoreU16(d + 6, options);
-    for (size_t i = 0; i < inputCells.size(); ++i) {
-        StoreU16(d + 8 + 2 * i, inputCells[i]);
-    }
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreRange(d, firstRow, lastRow, firstColumn, lastColumn);
+        StoreU16(d + 6, options);
+        for (size_t i = 0; i < inputCells.size(); ++i) {
+            StoreU16(d + 8 + 2 * i, inputCells[i]);
+        }
+    });
 }
 
 ShrFmla::ShrFmla() : ShrFmla(0x00BC) {}
@@ -44,11 +44,11 @@ uint32_t ShrFmla::DataSize() {
 }
 
 uint32_t ShrFmla::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreRange(d, firstRow, lastRow, firstColumn, lastColumn);
-    StoreU16(d + 6, field);
-    std::copy(expression.begin(), expression.end(), d + 8);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreRange(d, firstRow, lastRow, firstColumn, lastColumn);
+        StoreU16(d + 6, field);
+        std::copy(expression.begin(), expression.end(), d + 8);
+    });
 }
 
 ShrFmla1::ShrFmla1() : ShrFmla(0x04BC) {}
@@ -61,12 +61,12 @@ uint32_t Array::DataSize() {
 }
 
 uint32_t Array::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreRange(d, firstRow, lastRow, firstColumn, lastColumn);
-    StoreU16(d + 6, options);
-    StoreU32(d + 8, reserved);
-    std::copy(expression.begin(), expression.end(), d + 12);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreRange(d, firstRow, lastRow, firstColumn, lastColumn);
+        StoreU16(d + 6, options);
+        StoreU32(d + 8, reserved);
+        std::copy(expression.begin(), expression.end(), d + 12);
+    });
 }
 
 String::String() : Record(0x0207) {}
@@ -77,9 +77,7 @@ uint32_t String::DataSize() {
 }
 
 uint32_t String::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    text.Write(d);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) { text.Write(d); });
 }
 
 Formula::Formula() : CellRecord(0x0006) {}
@@ -111,15 +109,15 @@ uint32_t Formula::RecordSize() {
 }
 
 uint32_t Formula::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, row);
-    StoreU16(d + 2, column);
-    StoreU16(d + 4, xfIndex);
-    std::copy(cachedResult.begin(), cachedResult.end(), d + 6);
-    StoreU16(d + 14, options);
-    StoreU32(d + 16, 0);
-    std::copy(expression.begin(), expression.end(), d + 20);
-    uint32_t written = Record::Write(out);
+    uint32_t written = WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, row);
+        StoreU16(d + 2, column);
+        StoreU16(d + 4, xfIndex);
+        std::copy(cachedResult.begin(), cachedResult.end(), d + 6);
+        StoreU16(d + 14, options);
+        StoreU32(d + 16, 0);
+        std::copy(expression.begin(), expression.end(), d + 20);
+    });
     if (Record* attached = Attached()) {
         written += attached->Write(out + written);
     }

@@ -7,12 +7,12 @@ namespace xls {
 LabelSST::LabelSST() : CellRecord(0x00FD, 10) {}
 
 uint32_t LabelSST::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, row);
-    StoreU16(d + 2, column);
-    StoreU16(d + 4, xfIndex);
-    StoreU32(d + 6, static_cast<uint32_t>(sstIndex));
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, row);
+        StoreU16(d + 2, column);
+        StoreU16(d + 4, xfIndex);
+        StoreU32(d + 6, sstIndex);
+    });
 }
 
 }  // namespace xls

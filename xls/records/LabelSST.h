@@ -11,8 +11,7 @@ public:
     uint32_t Write(uint8_t* out) override;
 
     uint16_t xfIndex = 0;
-    // Held as a 64-bit value, written as its low 32 bits.
-    uint64_t sstIndex = 0;
+    uint32_t sstIndex = 0;
 };
 
 }  // namespace xls

@@ -12,16 +12,16 @@ uint32_t MulBlank::DataSize() {
 }
 
 uint32_t MulBlank::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, row);
-    StoreU16(d + 2, column);
-    size_t p = 4;
-    for (uint16_t xfIndex : xfIndices) {
-        StoreU16(d + p, xfIndex);
-        p += 2;
-    }
-    StoreU16(d + p, lastColumn);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, row);
+        StoreU16(d + 2, column);
+        size_t p = 4;
+        for (uint16_t xfIndex : xfIndices) {
+            StoreU16(d + p, xfIndex);
+            p += 2;
+        }
+        StoreU16(d + p, lastColumn);
+    });
 }
 
 }  // namespace xls

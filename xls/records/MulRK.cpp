@@ -12,17 +12,17 @@ uint32_t MulRK::DataSize() {
 }
 
 uint32_t MulRK::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, row);
-    StoreU16(d + 2, column);
-    size_t p = 4;
-    for (const MulRKCell& cell : cells) {
-        StoreU16(d + p, cell.xfIndex);
-        StoreU32(d + p + 2, cell.rkValue);
-        p += 6;
-    }
-    StoreU16(d + p, lastColumn);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, row);
+        StoreU16(d + 2, column);
+        size_t p = 4;
+        for (const MulRKCell& cell : cells) {
+            StoreU16(d + p, cell.xfIndex);
+            StoreU32(d + p + 2, cell.rkValue);
+            p += 6;
+        }
+        StoreU16(d + p, lastColumn);
+    });
 }
 
 }  // namespace xls

@@ -7,12 +7,12 @@ namespace xls {
 Number::Number() : CellRecord(0x0203, 14) {}
 
 uint32_t Number::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, row);
-    StoreU16(d + 2, column);
-    StoreU16(d + 4, xfIndex);
-    StoreDouble(d + 6, value);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, row);
+        StoreU16(d + 2, column);
+        StoreU16(d + 4, xfIndex);
+        StoreDouble(d + 6, value);
+    });
 }
 
 }  // namespace xls

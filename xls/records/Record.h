@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace xls {
@@ -31,24 +32,40 @@ public:
     virtual uint32_t RecordSize();
 
     uint16_t Code() const { return code_; }
-    const std::vector<uint32_t>& SplitPoints() const { return splitPoints_; }
+
+    // The 4-byte header of one physical record.
+    static void StoreHeader(uint8_t* out, uint16_t code, uint32_t dataSize);
 
 protected:
-    // Brings the data to DataSize() zero bytes and returns where the fields go.
-    uint8_t* PrepareData();
     void SetDataSize(uint32_t size) { dataSize_ = size; }
-    std::vector<uint32_t>& MutableSplitPoints() { return splitPoints_; }
-    // Bytes on the stream for `dataSize` data bytes under the current split points.
-    uint32_t FramedSize(uint32_t dataSize) const;
+    // Bytes on the stream for `dataSize` data bytes, continued every 8224 bytes.
+    static uint32_t FramedSize(uint32_t dataSize);
+
+    // Writes the record's DataSize() data bytes, zeroed and then filled by
+    // `fill(data)`, with their header(s) at `out`; returns the bytes written.
+    // Data that fits one physical record is filled in place behind its
+    // header; longer data is laid out apart first and then cut into CONTINUE
+    // records.
+    template <typename Fill>
+    uint32_t WriteData(uint8_t* out, Fill&& fill) {
+        const uint32_t size = DataSize();
+        if (size <= kMaxDataPerRecord) {
+            StoreHeader(out, code_, size);
+            std::memset(out + kHeaderSize, 0, size);
+            fill(out + kHeaderSize);
+            return kHeaderSize + size;
+        }
+        std::vector<uint8_t> data(size, 0);
+        fill(data.data());
+        return WriteContinued(out, data.data(), size);
+    }
 
 private:
-    uint32_t WriteContinued(uint8_t* out) const;
-    uint32_t WriteAtSplitPoints(uint8_t* out) const;
+    uint32_t WriteContinued(uint8_t* out, const uint8_t* data, uint32_t size) const;
 
-    uint16_t code_;
-    std::vector<uint8_t> data_;
+    // Placed so that derived classes can pack their fields into the tail.
     uint32_t dataSize_;
-    std::vector<uint32_t> splitPoints_;
+    uint16_t code_;
 };
 
 }  // namespace xls

@@ -37,7 +37,7 @@ void SharedStringTable::Clear() {
 // begins with a repeated option byte followed by up to 8223 (8-bit) or 8222
 // (UTF-16) character bytes.
 uint32_t SharedStringTable::DataSize() {
-    std::vector<uint32_t>& splits = MutableSplitPoints();
+    std::vector<uint32_t>& splits = splitPoints_;
     splits.clear();
     uint32_t size = kCountsSize;
     uint32_t limit = kMaxDataPerRecord;
@@ -75,40 +75,79 @@ uint32_t SharedStringTable::DataSize() {
     return size;
 }
 
+uint32_t SharedStringTable::RecordSize() {
+    const uint32_t size = DataSize();
+    return kHeaderSize + size + kHeaderSize * static_cast<uint32_t>(splitPoints_.size());
+}
+
+namespace {
+
+// Places data bytes in the stream behind their record headers: the SST
+// header in front of the first byte, a CONTINUE header in front of the byte
+// at each split point. Data is placed in ascending offsets, and no piece
+// placed at once crosses a split point.
+class ContinuedData {
+public:
+    ContinuedData(uint8_t* out, uint16_t code, uint32_t size, const std::vector<uint32_t>& splits)
+        : out_(out), size_(size), splits_(splits) {
+        Record::StoreHeader(out_, code, splits_.empty() ? size_ : splits_.front());
+    }
+
+    // Where the data byte at offset `p` goes.
+    uint8_t* At(uint32_t p) {
+        while (k_ < splits_.size() && splits_[k_] <= p) {
+            const uint32_t end = k_ + 1 < splits_.size() ? splits_[k_ + 1] : size_;
+            Record::StoreHeader(out_ + Record::kHeaderSize * (k_ + 1) + splits_[k_],
+                                Record::kContinueCode, end - splits_[k_]);
+            ++k_;
+        }
+        return out_ + Record::kHeaderSize * (k_ + 1) + p;
+    }
+
+    // The data offset of the next split point behind `p`, or none.
+    uint32_t NextSplit() const {
+        return k_ < splits_.size() ? splits_[k_] : std::numeric_limits<uint32_t>::max();
+    }
+
+private:
+    uint8_t* out_;
+    uint32_t size_;
+    const std::vector<uint32_t>& splits_;
+    size_t k_ = 0;
+};
+
+}  // namespace
+
 // Strings are written in index order; where a split point falls inside a
 // string's characters, the string's option byte is repeated at the split point
-// and its characters go on behind it.
+// and its characters go on behind it. The bytes go straight to their place in
+// the stream, CONTINUE headers in between.
 uint32_t SharedStringTable::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU32(d + 0, totalCount);
-    StoreU32(d + 4, uniqueCount);
-    const std::vector<uint32_t>& splits = SplitPoints();
-    size_t k = 0;
+    const uint32_t size = DataSize();
+    ContinuedData data(out, Code(), size, splitPoints_);
+    uint8_t* counts = data.At(0);
+    StoreU32(counts + 0, totalCount);
+    StoreU32(counts + 4, uniqueCount);
     uint32_t p = kCountsSize;
     for (const LargeString& text : strings) {
-        while (k < splits.size() && splits[k] <= p) {
-            ++k;
-        }
-        text.WriteHeader(d + p);
+        text.WriteHeader(data.At(p));
         p += LargeString::kHeaderSize;
         uint32_t done = 0;
         uint32_t rest = text.CharacterBytes();
         while (rest > 0) {
-            const uint32_t end =
-                k < splits.size() ? splits[k] : std::numeric_limits<uint32_t>::max();
-            const uint32_t part = std::min(rest, end - p);
-            text.WriteCharacterBytes(d + p, done, part);
+            uint8_t* at = data.At(p);
+            const uint32_t part = std::min(rest, data.NextSplit() - p);
+            text.WriteCharacterBytes(at, done, part);
             p += part;
             done += part;
             rest -= part;
             if (rest > 0) {
-                StoreU8(d + p, text.WrittenOptions());
+                StoreU8(data.At(p), text.WrittenOptions());
                 ++p;
-                ++k;
             }
         }
     }
-    return Record::Write(out);
+    return kHeaderSize * (1 + static_cast<uint32_t>(splitPoints_.size())) + size;
 }
 
 }  // namespace xls

@@ -17,14 +17,22 @@ public:
     // Lays the strings out over CONTINUE records, stores the split points and
     // returns the data size.
     uint32_t DataSize() override;
+    // 4 + data size + 4 for each split point.
+    uint32_t RecordSize() override;
 
     void Clear();
+    // Ascending data offsets at which a CONTINUE record begins, as the last
+    // DataSize laid them out.
+    const std::vector<uint32_t>& SplitPoints() const { return splitPoints_; }
 
     // Text cells of the workbook that refer to the table.
     uint32_t totalCount = 0;
     // Strings in the table.
     uint32_t uniqueCount = 0;
     std::vector<LargeString> strings;
+
+private:
+    std::vector<uint32_t> splitPoints_;
 };
 
 }  // namespace xls

@@ -24,15 +24,15 @@ uint32_t Style::DataSize() {
 }
 
 uint32_t Style::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, xfIndexAndFlags);
-    if (IsBuiltIn()) {
-        StoreU8(d + 2, builtInId);
-        StoreU8(d + 3, outlineLevel);
-    } else {
-        name.Write(d + 2);
-    }
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, xfIndexAndFlags);
+        if (IsBuiltIn()) {
+            StoreU8(d + 2, builtInId);
+            StoreU8(d + 3, outlineLevel);
+        } else {
+            name.Write(d + 2);
+        }
+    });
 }
 
 }  // namespace xls

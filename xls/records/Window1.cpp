@@ -7,17 +7,17 @@ namespace xls {
 Window1::Window1() : Record(0x003D, 18) {}
 
 uint32_t Window1::Write(uint8_t* out) {
-    uint8_t* d = PrepareData();
-    StoreU16(d + 0, left);
-    StoreU16(d + 2, top);
-    StoreU16(d + 4, width);
-    StoreU16(d + 6, height);
-    StoreU16(d + 8, options);
-    StoreU16(d + 10, activeSheet);
-    StoreU16(d + 12, firstVisibleTab);
-    StoreU16(d + 14, selectedSheets);
-    StoreU16(d + 16, tabBarWidth);
-    return Record::Write(out);
+    return WriteData(out, [this](uint8_t* d) {
+        StoreU16(d + 0, left);
+        StoreU16(d + 2, top);
+        StoreU16(d + 4, width);
+        StoreU16(d + 6, height);
+        StoreU16(d + 8, options);
+        StoreU16(d + 10, activeSheet);
+        StoreU16(d + 12, firstVisibleTab);
+        StoreU16(d + 14, selectedSheets);
+        StoreU16(d + 16, tabBarWidth);
+    });
 }
 
 }  // namespace xls

@@ -14,27 +14,22 @@ using test::MakeBytes;
 using test::SplitRecords;
 using test::WriteBytes;
 
-// A record whose data is a given byte string, optionally with its own split points.
+// A record whose data is a given byte string.
 class RawRecord : public Record {
 public:
-    RawRecord(uint16_t code, Bytes bytes, std::vector<uint32_t> splits = {})
-        : Record(code), bytes_(std::move(bytes)), splits_(std::move(splits)) {}
+    RawRecord(uint16_t code, Bytes bytes) : Record(code), bytes_(std::move(bytes)) {}
 
     uint32_t DataSize() override {
         SetDataSize(static_cast<uint32_t>(bytes_.size()));
-        MutableSplitPoints() = splits_;
         return Record::DataSize();
     }
 
     uint32_t Write(uint8_t* out) override {
-        uint8_t* d = PrepareData();
-        std::copy(bytes_.begin(), bytes_.end(), d);
-        return Record::Write(out);
+        return WriteData(out, [this](uint8_t* d) { std::copy(bytes_.begin(), bytes_.end(), d); });
     }
 
 private:
     Bytes bytes_;
-    std::vector<uint32_t> splits_;
 };
 
 Bytes Counting(size_t size) {
@@ -80,19 +75,6 @@ TEST(RecordFraming, TwoFullRecordsOfData) {
     EXPECT_EQ(records[1].code, 0x003C);
     EXPECT_EQ(records[0].data.size(), 8224u);
     EXPECT_EQ(records[1].data.size(), 8224u);
-}
-
-TEST(RecordFraming, ContinuesStartAtTheSplitPoints) {
-    const Bytes data = Counting(100);
-    RawRecord record(0x00FC, data, {10, 11, 60});
-    EXPECT_EQ(record.RecordSize(), 4u + 100u + 3u * 4u);
-    const auto records = SplitRecords(WriteBytes(record));
-    ASSERT_EQ(records.size(), 4u);
-    const uint32_t bounds[] = {0, 10, 11, 60, 100};
-    for (size_t i = 0; i < records.size(); ++i) {
-        EXPECT_EQ(records[i].code, i == 0 ? 0x00FC : 0x003C);
-        EXPECT_EQ(records[i].data, Bytes(data.begin() + bounds[i], data.begin() + bounds[i + 1]));
-    }
 }
 
 TEST(RecordFraming, WritingTwiceGivesTheSameBytes) {

@@ -118,6 +118,24 @@ TEST(SharedStringTable, WideStringOfFullLengthOverSeveralContinues) {
     EXPECT_EQ(content.entries[0].wideText, wide.substr(0, 32767));
 }
 
+TEST(SharedStringTable, ContinuesStartAtTheSplitPoints) {
+    SharedStringTable sst;
+    sst.strings = {LargeString(std::string(8202, 'a')), LargeString(std::string(20000, 'b')),
+                   LargeString(std::u16string(9000, u'w')), LargeString(std::string(5, 'c'))};
+    const uint32_t size = sst.DataSize();
+    std::vector<uint32_t> bounds = sst.SplitPoints();
+    ASSERT_EQ(bounds.size(), 5u);
+    EXPECT_EQ(sst.RecordSize(), 4u + size + 4u * 5u);
+    bounds.insert(bounds.begin(), 0);
+    bounds.push_back(size);
+    const auto records = SplitRecords(WriteBytes(sst));
+    ASSERT_EQ(records.size(), bounds.size() - 1);
+    for (size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].code, i == 0 ? 0x00FC : 0x003C);
+        EXPECT_EQ(records[i].data.size(), bounds[i + 1] - bounds[i]) << "record " << i;
+    }
+}
+
 TEST(SharedStringTable, SplitPointsAreRecomputedFromTheCurrentStrings) {
     SharedStringTable sst;
     sst.strings = {LargeString(std::string(9000, 'a'))};

@@ -50,7 +50,7 @@ TEST(CellRecords, SingleCellRecords) {
 
     LabelSST label;
     label.row = 5;
-    label.sstIndex = 0x1'0203'0405ull;  // only the low 32 bits are written
+    label.sstIndex = 0x0203'0405;
     EXPECT_EQ(WriteBytes(label),
               MakeBytes({0xFD, 0x00, 0x0A, 0x00, 5, 0, 0, 0, 0, 0, 0x05, 0x04, 0x03, 0x02}));
 

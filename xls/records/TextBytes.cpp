@@ -1,0 +1,71 @@
+#include "xls/records/TextBytes.h"
+
+#include <cstring>
+
+namespace xls {
+
+TextBytes::TextBytes(TextBytes&& other) noexcept {
+    std::memcpy(raw_, other.raw_, sizeof raw_);
+    other.raw_[kTag] = 0;
+}
+
+TextBytes& TextBytes::operator=(const TextBytes& other) {
+    if (this != &other) {
+        Assign(other.View());
+    }
+    return *this;
+}
+
+TextBytes& TextBytes::operator=(TextBytes&& other) noexcept {
+    if (this != &other) {
+        Clear();
+        std::memcpy(raw_, other.raw_, sizeof raw_);
+        other.raw_[kTag] = 0;
+    }
+    return *this;
+}
+
+void TextBytes::Assign(std::string_view bytes) {
+    char* data = Resize(bytes.size());
+    if (!bytes.empty()) {
+        std::memcpy(data, bytes.data(), bytes.size());
+    }
+}
+
+char* TextBytes::Resize(size_t size) {
+    Clear();
+    if (size <= kInlineCapacity) {
+        raw_[kTag] = static_cast<char>(size);
+        return raw_;
+    }
+    char* data = new char[size];
+    const auto count = static_cast<uint32_t>(size);
+    std::memcpy(raw_, &data, sizeof data);
+    std::memcpy(raw_ + sizeof data, &count, sizeof count);
+    raw_[kTag] = kOnHeap;
+    return data;
+}
+
+void TextBytes::Clear() noexcept {
+    if (OnHeap()) {
+        delete[] HeapData();
+    }
+    raw_[kTag] = 0;
+}
+
+char* TextBytes::HeapData() const {
+    char* data = nullptr;
+    std::memcpy(&data, raw_, sizeof data);
+    return data;
+}
+
+std::string_view TextBytes::View() const {
+    if (!OnHeap()) {
+        return {raw_, static_cast<size_t>(static_cast<unsigned char>(raw_[kTag]))};
+    }
+    uint32_t count = 0;
+    std::memcpy(&count, raw_ + sizeof(char*), sizeof count);
+    return {HeapData(), count};
+}
+
+}  // namespace xls

@@ -1,0 +1,45 @@
+// An owned byte string in 24 bytes, for the many short texts of a workbook
+// (cell texts, shared string table entries): up to 23 bytes are held in
+// place, longer ones in one heap block of their exact size. Byte-aligned, so
+// that an owner can put a flag byte right behind it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace xls {
+
+class TextBytes {
+public:
+    TextBytes() noexcept { raw_[kTag] = 0; }
+    explicit TextBytes(std::string_view bytes) : TextBytes() { Assign(bytes); }
+    TextBytes(const TextBytes& other) : TextBytes() { Assign(other.View()); }
+    TextBytes(TextBytes&& other) noexcept;
+    TextBytes& operator=(const TextBytes& other);
+    TextBytes& operator=(TextBytes&& other) noexcept;
+    ~TextBytes() { Clear(); }
+
+    void Assign(std::string_view bytes);
+    // Room for `size` bytes, returned for the caller to fill; the old bytes are gone.
+    char* Resize(size_t size);
+    void Clear() noexcept;
+
+    std::string_view View() const;
+    size_t Size() const { return View().size(); }
+    bool Empty() const { return raw_[kTag] == 0; }
+
+private:
+    static constexpr size_t kTag = 23;
+    static constexpr size_t kInlineCapacity = kTag;
+    // Tag of a heap string: the block's address and the u32 size lie in front.
+    static constexpr char kOnHeap = static_cast<char>(0xFF);
+
+    bool OnHeap() const { return raw_[kTag] == kOnHeap; }
+    char* HeapData() const;
+
+    // In place: the bytes, then their count in the tag byte.
+    char raw_[24];
+};
+
+}  // namespace xls

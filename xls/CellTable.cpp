@@ -37,7 +37,9 @@ std::unique_ptr<CellRecord> NewCellRecord(int16_t code) {
 }
 
 // A block that holds no record (or a null handle) contributes no bytes.
-CellRecord* HeldRecord(const CellBlockRef& cell) { return cell ? cell->GetRecord() : nullptr; }
+CellRecord* HeldRecord(const CellBlockRef& cell) {
+    return cell ? cell->GetRecord() : nullptr;
+}
 
 }  // namespace
 

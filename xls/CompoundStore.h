@@ -53,4 +53,3 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-

@@ -3,9 +3,6 @@
 // finds it at start-up, a query over a time range brings every record in range, and
 // the exported workbook holds exactly those records, row by row.
 
-#include <QComboBox>
-#include <QDateTimeEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,16 +19,6 @@ private slots:
 private:
     MessageBoxWatcher boxes_;
 };
-
-static void click(QWidget& parent, const QString& caption) {
-    for (QPushButton* button : parent.findChildren<QPushButton*>()) {
-        if (button->text() == caption) {
-            QTest::mouseClick(button, Qt::LeftButton);
-            return;
-        }
-    }
-    QFAIL(qPrintable("no button " + caption));
-}
 
 void TestWorkflow::queryAndExportMatchTheDetectorsRecords() {
     DetectorSimulator simulator;
@@ -50,16 +37,14 @@ void TestWorkflow::queryAndExportMatchTheDetectorsRecords() {
     const QString to = "2025-06-30 23:59:59";
     const QList<CsvRecord> expected = recordsBetween(simulator.records(), from, to);
     QVERIFY(expected.size() > 9000);
-    const QString format = "yyyy-MM-dd hh:mm:ss";
-    panel->findChild<QDateTimeEdit*>("startEdit")->setDateTime(QDateTime::fromString(from, format));
-    panel->findChild<QDateTimeEdit*>("endEdit")->setDateTime(QDateTime::fromString(to, format));
-    click(*panel, "QUERY DATA");
+    setQueryRange(*panel, from, to);
+    QVERIFY(clickButton(*panel, "QUERY DATA"));
     QTRY_COMPARE_WITH_TIMEOUT(int(panel->records().size()), expected.size(), 60000);
 
     QTemporaryDir dir;
     const QString file = dir.filePath("alarms.xls");
     boxes_.answerSaveDialog(file);
-    click(*panel, "EXPORT DATA");
+    QVERIFY(clickButton(*panel, "EXPORT DATA"));
     QVERIFY(boxes_.seen().isEmpty());
 
     const QStringList workbook = readWorkbook(file);

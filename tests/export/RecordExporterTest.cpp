@@ -1,8 +1,6 @@
 #include "export/RecordExporter.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +11,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/FileSizeLimit.h"
 
 namespace fs = std::filesystem;
 
@@ -183,15 +183,12 @@ TEST_F(RecordExporterTest, FailedSaveKeepsExistingFile) {
     }
     RecordStore records(2000, makeRecord("2024-01-02 03:04:05", 42));
 
-    struct rlimit previous;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = previous;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    RecordExporter exporter;
-    const bool saved = exporter.exportRecords(records, file.u16string(), 0);
-    setrlimit(RLIMIT_FSIZE, &previous);
+    bool saved = true;
+    {
+        const FileSizeLimit limit(4096);
+        RecordExporter exporter;
+        saved = exporter.exportRecords(records, file.u16string(), 0);
+    }
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(fileBytes(file), "an earlier export");

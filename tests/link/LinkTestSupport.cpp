@@ -5,10 +5,12 @@
 #include <termios.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <chrono>
 
 DetectorSimulator::~DetectorSimulator() {
@@ -257,4 +259,26 @@ QStringList readWorkbook(const QString& path) {
         return {};
     }
     return QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+QPushButton* buttonWithText(const QWidget& parent, const QString& text) {
+    for (QPushButton* button : parent.findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+bool clickButton(const QWidget& parent, const QString& text) {
+    QPushButton* button = buttonWithText(parent, text);
+    if (!button)
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+void setQueryRange(const QWidget& panel, const QString& from, const QString& to) {
+    const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+    panel.findChild<QDateTimeEdit*>("startEdit")->setDateTime(QDateTime::fromString(from, format));
+    panel.findChild<QDateTimeEdit*>("endEdit")->setDateTime(QDateTime::fromString(to, format));
 }

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QProcess>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -153,6 +154,14 @@ private:
 // The workbook as a reader (python3-xlrd) sees it, one line per row: see
 // tests/export/dump_workbook.py. Empty when the file cannot be read.
 QStringList readWorkbook(const QString& path);
+
+// The push button of `parent` with that caption; null when there is none.
+QPushButton* buttonWithText(const QWidget& parent, const QString& text);
+// Clicks the push button of `parent` with that caption; false when there is none.
+bool clickButton(const QWidget& parent, const QString& text);
+// Sets the panel's query range ("startEdit" and "endEdit") from two
+// "yyyy-MM-dd hh:mm:ss" texts.
+void setQueryRange(const QWidget& panel, const QString& from, const QString& to);
 
 // Number of connections from `signal` of `sender` (a SIGNAL() string).
 int connectionCount(const QObject* sender, const char* signal);

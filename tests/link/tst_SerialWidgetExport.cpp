@@ -2,42 +2,19 @@
 // a failed save do, and the workbook a reader finds, for records that came over a
 // pseudo-terminal from the stand-in detector.
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QDir>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "LinkTestSupport.h"
 #include "export/RecordExporter.h"
 #include "link/SerialWidget.h"
+#include "tests/FileSizeLimit.h"
 
 namespace {
 
 constexpr int kReceiveTimeoutMs = 30000;
-
-void click(SerialWidget& panel, const QString& caption) {
-    for (QPushButton* button : panel.findChildren<QPushButton*>()) {
-        if (button->text() == caption) {
-            QTest::mouseClick(button, Qt::LeftButton);
-            return;
-        }
-    }
-    QFAIL(qPrintable("no button " + caption));
-}
-
-void queryEverything(SerialWidget& panel) {
-    const QString format = "yyyy-MM-dd hh:mm:ss";
-    panel.findChild<QDateTimeEdit*>("startEdit")
-        ->setDateTime(QDateTime::fromString("2000-01-01 00:00:00", format));
-    panel.findChild<QDateTimeEdit*>("endEdit")->setDateTime(
-        QDateTime::fromString("2099-12-31 23:59:59", format));
-    click(panel, "QUERY DATA");
-}
 
 QStringList rowsOf(const RecordStore& records, int unit) {
     QStringList rows;
@@ -106,7 +83,8 @@ void TestSerialWidgetExport::cleanup() {
 }
 
 void TestSerialWidgetExport::receiveRecords(SerialWidget& panel, int count) {
-    queryEverything(panel);
+    setQueryRange(panel, "2000-01-01 00:00:00", "2099-12-31 23:59:59");
+    QVERIFY(clickButton(panel, "QUERY DATA"));
     QTRY_COMPARE_WITH_TIMEOUT(int(panel.records().size()), count, kReceiveTimeoutMs);
 }
 
@@ -114,7 +92,7 @@ void TestSerialWidgetExport::cancelledDialogWritesNothing() {
     SerialWidget panel;
     receiveRecords(panel, 1500);
 
-    click(panel, "EXPORT DATA");
+    QVERIFY(clickButton(panel, "EXPORT DATA"));
 
     QCOMPARE(boxes_.seenDialogs().size(), 1);
     const MessageBoxWatcher::SeenDialog& dialog = boxes_.seenDialogs().first();
@@ -133,7 +111,7 @@ void TestSerialWidgetExport::nameWithoutSuffixGetsXlsAndRowsFollowTheStore() {
     panel.findChild<QComboBox*>("unitCombo")->setCurrentIndex(2);
     boxes_.answerSaveDialog(workDir_.filePath("alarms"));
 
-    click(panel, "EXPORT DATA");
+    QVERIFY(clickButton(panel, "EXPORT DATA"));
 
     QVERIFY(boxes_.seen().isEmpty());
     QVERIFY(!QFile::exists(workDir_.filePath("alarms")));
@@ -154,14 +132,10 @@ void TestSerialWidgetExport::failedExportIsReportedAndKeepsTheEarlierFile() {
     }
     boxes_.answerSaveDialog(target);
 
-    struct rlimit previous;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = previous;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    click(panel, "EXPORT DATA");
-    setrlimit(RLIMIT_FSIZE, &previous);
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(clickButton(panel, "EXPORT DATA"));
+    }
 
     QCOMPARE(boxes_.texts(), QStringList("Export failed!"));
     const MessageBoxWatcher::Seen& box = boxes_.seen().first();

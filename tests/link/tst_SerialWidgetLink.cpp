@@ -4,7 +4,6 @@
 // system's port list is replaced by an empty one.
 
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -38,25 +37,10 @@ struct Panel {
           led(widget.findChild<QSimpleLed*>()),
           log(widget.findChild<QPlainTextEdit*>("log")) {}
 
-    void click(const QString& caption) {
-        for (QPushButton* button : widget.findChildren<QPushButton*>()) {
-            if (button->text() == caption) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
-        }
-        QFAIL(qPrintable("no button " + caption));
-    }
-
-    void setRange(const QString& from, const QString& to) {
-        const QString format = "yyyy-MM-dd hh:mm:ss";
-        widget.findChild<QDateTimeEdit*>("startEdit")
-            ->setDateTime(QDateTime::fromString(from, format));
-        widget.findChild<QDateTimeEdit*>("endEdit")->setDateTime(QDateTime::fromString(to, format));
-    }
+    void click(const QString& caption) { QVERIFY(clickButton(widget, caption)); }
 
     void query(const QString& from, const QString& to) {
-        setRange(from, to);
+        setQueryRange(widget, from, to);
         click("QUERY DATA");
     }
 
@@ -272,7 +256,7 @@ void TestSerialWidgetLink::queryFrameOnTheWire() {
     QVERIFY(detector.write(oneRecordReply()));
     QTRY_COMPARE_WITH_TIMEOUT(int(widget.records().size()), 1, kReceiveTimeoutMs);
 
-    panel.setRange("2024-01-02 03:04:05", "2024-01-31 23:59:59");
+    setQueryRange(widget, "2024-01-02 03:04:05", "2024-01-31 23:59:59");
     StdoutCapture out;
     panel.click("QUERY DATA");
     const QByteArray printed = out.finish();

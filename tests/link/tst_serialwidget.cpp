@@ -42,14 +42,6 @@ void TestSerialWidget::init() {
     boxes_.clear();
 }
 
-static QPushButton* buttonWithText(QWidget& parent, const QString& text) {
-    for (QPushButton* button : parent.findChildren<QPushButton*>()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
-
 void TestSerialWidget::unitComboStartsAtPpmWithThreeItems() {
     SerialWidget panel;
     auto* unit = panel.findChild<QComboBox*>("unitCombo");

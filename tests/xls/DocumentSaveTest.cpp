@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <string>
 #include <vector>
 
@@ -9,7 +8,7 @@
 #include "xls/XlsDocument.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
+#include "tests/FileSizeLimit.h"
 #endif
 
 namespace xls {
@@ -257,29 +256,6 @@ TEST_F(DocumentFile, UncreatablePathFailsAndCreatesNothing) {
 }
 
 #ifndef _WIN32
-// Lowers the largest file size the process may write for its lifetime, so
-// that writing runs out of room as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
-
 TEST_F(DocumentFile, ExistingFileSurvivesAFailedSaveByteForByte) {
     const auto path = folder.Path() / "kept.xls";
     XlsDocument first;

@@ -24,6 +24,7 @@
 #include "link/LinkFrame.h"
 #include "link/PortList.h"
 #include "link/RecordLog.h"
+#include "link/Units.h"
 #include "widgets/QSimpleLed.h"
 
 namespace {
@@ -81,13 +82,16 @@ QComboBox* makeCombo() {
 }
 
 // Both time-range edits start at the moment the panel is built and always
-// use the English locale, so the display does not depend on the system.
+// use the English locale, so the display does not depend on the system. They
+// hold only times the query frame can carry.
 QDateTimeEdit* makeDateTimeEdit(const char* objectName) {
     const QDateTime now = QDateTime::currentDateTime();
     auto* edit = new QDateTimeEdit(now);
     edit->setObjectName(objectName);
     edit->setLocale(QLocale(QLocale::English, QLocale::AnyCountry));
     edit->setCalendarPopup(true);
+    edit->setDateTimeRange(QDateTime(kFirstQueryDate, QTime(0, 0, 0)),
+                           QDateTime(kLastQueryDate, QTime(23, 59, 59)));
     edit->setDateTime(now);
     edit->setDisplayFormat("yyyy-MM-dd hh:mm:ss");
     edit->setStyleSheet(kDateStyle);
@@ -210,9 +214,9 @@ QGroupBox* SerialWidget::buildCommandGroup() {
     QLabel* unitLabel = makeLabel("UNIT", kLabelStyle);
     m_unitCombo = makeCombo();
     m_unitCombo->setObjectName("unitCombo");
-    m_unitCombo->addItem("PPM.M");
-    m_unitCombo->addItem("%LEL.M");
-    m_unitCombo->addItem("%VOL.M");
+    for (int unit = 0; unit < kUnitCount; ++unit) {
+        m_unitCombo->addItem(QLatin1String(unitInfo(unit).comboItem));
+    }
     QLabel* startLabel = makeLabel("START TIME", kLabelStyle);
     m_startEdit = makeDateTimeEdit("startEdit");
     QLabel* endLabel = makeLabel("END TIME", kLabelStyle);
@@ -367,15 +371,25 @@ void SerialWidget::showClosed() {
 // the port is closed, so errors raised by the closing itself are not taken
 // for a second loss.
 void SerialWidget::linkLost(QSerialPort::SerialPortError error) {
+    const bool queryWaiting = m_port->bytesToWrite() > 0;
+    const QString portError = m_port->errorString();
     showClosed();
     m_port->close();
     m_log->appendPlainText(linkLostLine(QDateTime::currentDateTime(), lostLineCause(error)));
+    if (queryWaiting) {
+        queryNotSent(portError);
+    }
 }
 
 // Errors count only while the panel shows Open: the device search opens,
 // rejects and closes ports while it shows Closed, and time-outs of waits are
 // not failures of the line.
 void SerialWidget::on_errHandler(QSerialPort::SerialPortError errNum) {
+    if (errNum == QSerialPort::WriteError && m_port->isOpen()) {
+        m_port->clear(QSerialPort::Output);
+        queryNotSent(m_port->errorString());
+        return;
+    }
     const bool lineFailed =
         errNum == QSerialPort::ResourceError || errNum == QSerialPort::ReadError;
     if (lineFailed && m_port->isOpen() && m_openButton->text() == kCloseCaption) {
@@ -419,31 +433,62 @@ void SerialWidget::on_clear_text() {
     m_log->clear();
 }
 
-// The store is emptied first, whether or not the query can be sent: a query
-// ends the previous result set.
+// A query ends the previous result set, but only once it can be sent: with
+// the port closed the store keeps what it holds.
 void SerialWidget::on_query_data() {
-    m_records.clear();
     if (!m_port->isOpen()) {
         showError(QStringLiteral("Please open the serial port!"));
         return;
     }
+    m_records.clear();
     const QByteArray frame = queryFrame(m_startEdit->dateTime(), m_endEdit->dateTime());
     printLine(frameHexText(frame));
-    m_port->write(frame);
+    if (m_port->write(frame) != frame.size()) {
+        queryNotSent(m_port->errorString());
+    }
 }
 
-// Saves the records received since the last query. A cancelled dialog does
-// nothing; a name without a suffix gets ".xls"; a failed save is reported and
+// The operator learns that the detector got no query, and why.
+void SerialWidget::queryNotSent(const QString& portError) {
+    m_log->appendPlainText(queryNotSentLine(QDateTime::currentDateTime(), portError));
+    showError(QStringLiteral("Query not sent!"));
+}
+
+// Saves the records received since the last query. A cancelled dialog or a
+// replace question answered No writes nothing; a failed save is reported and
 // leaves any earlier file of that name as it was.
 void SerialWidget::on_export_data() {
-    QString fileName = QFileDialog::getSaveFileName(nullptr, tr("Save File"), QDir::currentPath(),
-                                                    tr("All Files (*.xls)"));
+    const QString fileName = saveFileName();
     if (fileName.isEmpty())
         return;
-    if (QFileInfo(fileName).suffix().isEmpty())
-        fileName += QStringLiteral(".xls");
 
     RecordExporter exporter;
     if (!exporter.exportRecords(m_records, fileName.toStdU16String(), m_unitCombo->currentIndex()))
         showError(QStringLiteral("Export failed!"));
+}
+
+// The dialog adds ".xls" to a name without a suffix and asks before replacing
+// the file it names. A name with a suffix of its own ("alarms_2024.12.07")
+// gets ".xls" only afterwards, so the replace question is asked here for it.
+QString SerialWidget::saveFileName() {
+    QFileDialog dialog(nullptr, tr("Save File"), QDir::currentPath(), tr("All Files (*.xls)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("xls"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (chosen.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
+        return chosen;
+    const QString named = chosen + QStringLiteral(".xls");
+    if (QFileInfo::exists(named) && !replaceConfirmed(named))
+        return QString();
+    return named;
+}
+
+bool SerialWidget::replaceConfirmed(const QString& fileName) {
+    const QString question =
+        tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName());
+    return QMessageBox::warning(nullptr, tr("Save File"), question,
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
 }

@@ -65,6 +65,9 @@ private:
     void showOpen();
     void showClosed();
     void linkLost(QSerialPort::SerialPortError error);
+    void queryNotSent(const QString& portError);
+    QString saveFileName();
+    static bool replaceConfirmed(const QString& fileName);
     void appendLogLines(const QStringList& lines);
 
     QSerialPort* m_port = nullptr;

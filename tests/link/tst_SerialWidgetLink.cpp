@@ -102,6 +102,7 @@ private slots:
     void repliesAfterOneQueryAddUp();
     void badBytesAreDiscardedAndTheLinkStaysAlive();
     void lostLineClosesThePanelOnce();
+    void queryOnAHungUpLineIsReportedNotSent();
 
 private:
     MessageBoxWatcher boxes_;
@@ -298,7 +299,7 @@ void TestSerialWidgetLink::recordsReachStoreAndLogInTheSelectedUnit() {
     QCOMPARE(recordLines.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
         QCOMPARE(recordLines[i], ">> " + expected[i].timeText + "    " +
-                                     valueText(expected[i].value, unitIndex) + "  " + unit);
+                                     logValueText(expected[i].value, unitIndex) + "  " + unit);
     }
 }
 
@@ -379,6 +380,21 @@ void TestSerialWidgetLink::lostLineClosesThePanelOnce() {
              qPrintable(lost[0]));
     compareRecords(widget.records(), detector.records().mid(0, 20));
     QVERIFY(detector.stop());
+}
+
+// The detector hangs up before the panel has noticed: the query is accepted into the
+// port's buffer, and the line fails when the port tries to send it.
+void TestSerialWidgetLink::queryOnAHungUpLineIsReportedNotSent() {
+    DetectorSimulator detector;
+    QVERIFY(detector.start({"--records", "5"}));
+    useExtraPorts({detector.devicePath()});
+    SerialWidget widget;
+    Panel panel(widget);
+    QVERIFY(detector.stop());
+
+    panel.query(kQueryAllFrom, kQueryAllTo);
+    QTRY_COMPARE_WITH_TIMEOUT(boxes_.texts(), QStringList("Query not sent!"), kReceiveTimeoutMs);
+    QCOMPARE(panel.logLinesMatching("QUERY NOT SENT: .+"), 1);
 }
 
 QTEST_MAIN(TestSerialWidgetLink)

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "chart/RecordChart.h"
 #include "export/RecordExporter.h"
 #include "link/LinkFrame.h"
 #include "link/PortList.h"
@@ -127,9 +128,12 @@ SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
     connect(m_port, SIGNAL(error(QSerialPort::SerialPortError)), this,
             SLOT(on_errHandler(QSerialPort::SerialPortError)));
 
+    m_chart = new RecordChart(m_records, this);
+    m_chart->setWindowFlags(Qt::Window);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(buildLeftColumn());
     layout->addWidget(buildRightColumn());
+    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), m_chart, SLOT(setUnit(int)));
 
     m_quietTimer = new QTimer(this);
     m_quietTimer->setSingleShot(true);
@@ -246,9 +250,13 @@ QWidget* SerialWidget::buildRightColumn() {
     m_log->setObjectName("log");
     m_log->setReadOnly(true);
     m_log->setStyleSheet(kLogStyle);
+    QPushButton* chartButton = makeButton("CHART", kButtonStyle);
+    chartButton->setMinimumWidth(120);
+    connect(chartButton, SIGNAL(clicked()), m_chart, SLOT(showWindow()));
 
     auto* layout = new QVBoxLayout(column);
     layout->addWidget(m_log);
+    layout->addWidget(chartButton, 0, Qt::AlignRight);
     return column;
 }
 
@@ -256,6 +264,7 @@ void SerialWidget::connectFrameReader() {
     m_reader.setFrameHandler([this](const unsigned char* frame, int length) {
         appendLogLines(handleReplyFrame(frame, length, m_unitCombo->currentIndex(),
                                         QDateTime::currentDateTime(), m_records));
+        m_chart->recordsAppended();
     });
     m_reader.setDiscardHandler([this](int byteCount, DiscardReason reason) {
         m_log->appendPlainText(discardLine(QDateTime::currentDateTime(), byteCount, reason));
@@ -441,6 +450,7 @@ void SerialWidget::on_query_data() {
         return;
     }
     m_records.clear();
+    m_chart->storeCleared();
     const QByteArray frame = queryFrame(m_startEdit->dateTime(), m_endEdit->dateTime());
     printLine(frameHexText(frame));
     if (m_port->write(frame) != frame.size()) {

@@ -13,6 +13,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSimpleLed;
 class QTimer;
+class RecordChart;
 
 // The central panel: the port and link controls on the left, the log of
 // everything received on the right. It owns the serial port, the frame reader
@@ -81,6 +82,8 @@ private:
     QDateTimeEdit* m_startEdit = nullptr;
     QDateTimeEdit* m_endEdit = nullptr;
     RecordStore m_records;
+    // A window of its own, opened by "CHART"; follows the store and the unit.
+    RecordChart* m_chart = nullptr;
     // Restarted by every delivery; when it runs out, the line has gone quiet.
     QTimer* m_quietTimer = nullptr;
 };

@@ -51,6 +51,22 @@ std::int32_t makeValue(Random& random) {
     }
 }
 
+// Background of 100 to 399 (0.2 to 0.8 %LEL); one record in 25 starts a plume of
+// up to 20000 more (40 %LEL), of which 70 % is left at the next record.
+class Readings {
+public:
+    std::int32_t next(Random& random) {
+        plume_ *= 0.7;
+        if (random.below(25) == 0)
+            plume_ += 2000.0 + static_cast<double>(random.below(18000));
+        return static_cast<std::int32_t>(100 + random.below(300) +
+                                         static_cast<std::uint64_t>(plume_));
+    }
+
+private:
+    double plume_ = 0;
+};
+
 }  // namespace
 
 std::int64_t toSeconds(const Stamp& s) {
@@ -96,13 +112,17 @@ std::uint64_t Random::next() {
     return z ^ (z >> 31);
 }
 
-std::vector<AlarmRecord> makeDataSet(std::size_t count, std::uint64_t seed, const Stamp& first) {
+std::vector<AlarmRecord> makeDataSet(std::size_t count, std::uint64_t seed, const Stamp& first,
+                                     ValueKind kind) {
     Random random(seed);
+    Readings readings;
     std::vector<AlarmRecord> records;
     records.reserve(count);
     std::int64_t time = toSeconds(first);
     for (std::size_t i = 0; i < count; ++i) {
-        records.push_back(AlarmRecord{fromSeconds(time), makeValue(random)});
+        const std::int32_t value =
+            kind == ValueKind::Readings ? readings.next(random) : makeValue(random);
+        records.push_back(AlarmRecord{fromSeconds(time), value});
         time += static_cast<std::int64_t>(random.below(7200));
     }
     return records;

@@ -41,7 +41,12 @@ private:
     std::uint64_t state_;
 };
 
-std::vector<AlarmRecord> makeDataSet(std::size_t count, std::uint64_t seed, const Stamp& first);
+// Mixed: values that exercise the formatting. Readings: what a sensor reports, a
+// low background with now and then a gas plume that rises at once and dies away.
+enum class ValueKind { Mixed, Readings };
+
+std::vector<AlarmRecord> makeDataSet(std::size_t count, std::uint64_t seed, const Stamp& first,
+                                     ValueKind kind = ValueKind::Mixed);
 
 // One line per record: time text, a comma, the raw value.
 void writeCsv(const std::vector<AlarmRecord>& records, std::ostream& out);

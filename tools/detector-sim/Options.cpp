@@ -84,6 +84,14 @@ bool parseOne(const std::string& option, Arguments& args, Options& o, std::strin
             error = "--first takes \"YYYY-MM-DD hh:mm:ss\" in the years 2000 to 2255";
             return false;
         }
+    } else if (option == "--values") {
+        if (!args.text(option, text))
+            return false;
+        if (text != "mixed" && text != "readings") {
+            error = "--values takes mixed or readings";
+            return false;
+        }
+        o.values = text == "readings" ? ValueKind::Readings : ValueKind::Mixed;
     } else if (option == "--per-frame") {
         if (!args.number(option, 1, kMaxRecordsPerFrame, n))
             return false;
@@ -150,6 +158,9 @@ Data set (deterministic for a seed):
   --first TIME         time of the first record, "YYYY-MM-DD hh:mm:ss"
                        (default "2024-01-01 00:00:00"); later records follow at
                        random steps of 0 to 7199 seconds
+  --values KIND        mixed (default): values that exercise every unit's
+                       formatting, the 32-bit extremes included; readings: a low
+                       background with gas plumes that rise and die away
   --per-frame K        at most K records per reply frame, 1 to 6553 (default 100)
   --dump-csv FILE      write the data set to FILE before serving, one record a line:
                        "YYYY-MM-DD hh:mm:ss,raw value"

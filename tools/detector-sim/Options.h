@@ -13,6 +13,7 @@ struct Options {
     std::size_t records = 1000;
     std::uint64_t seed = 1;
     Stamp first{2024, 1, 1, 0, 0, 0};
+    ValueKind values = ValueKind::Mixed;
     int perFrame = 100;
     std::string csvPath;
     std::string identity = "Q781 1.00";

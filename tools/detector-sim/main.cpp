@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     }
     installStopHandlers();
     const std::vector<sim::AlarmRecord> records =
-        sim::makeDataSet(options.records, options.seed, options.first);
+        sim::makeDataSet(options.records, options.seed, options.first, options.values);
     if (!options.csvPath.empty() && !dumpCsv(options.csvPath, records)) {
         std::cerr << "detector-sim: cannot write " << options.csvPath << '\n';
         return 1;

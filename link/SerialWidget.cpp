@@ -21,7 +21,7 @@
 #include <cstdio>
 
 #include "chart/RecordChart.h"
-#include "export/RecordExporter.h"
+#include "export/RecordFile.h"
 #include "link/LinkFrame.h"
 #include "link/PortList.h"
 #include "link/RecordLog.h"
@@ -472,27 +472,36 @@ void SerialWidget::on_export_data() {
     if (fileName.isEmpty())
         return;
 
-    RecordExporter exporter;
-    if (!exporter.exportRecords(m_records, fileName.toStdU16String(), m_unitCombo->currentIndex()))
+    if (!saveRecordFile(m_records, fileName.toStdU16String(), m_unitCombo->currentIndex()))
         showError(QStringLiteral("Export failed!"));
 }
 
-// The dialog adds ".xls" to a name without a suffix and asks before replacing
-// the file it names. A name with a suffix of its own ("alarms_2024.12.07")
-// gets ".xls" only afterwards, so the replace question is asked here for it.
+// The dialog adds the suffix of the chosen file type (".xls" or ".csv") to a
+// name without a suffix and asks before replacing the file it names. A name
+// with a suffix of its own ("alarms_2024.12.07") gets the type's suffix only
+// afterwards, so the replace question is asked here for it.
 QString SerialWidget::saveFileName() {
-    QFileDialog dialog(nullptr, tr("Save File"), QDir::currentPath(), tr("All Files (*.xls)"));
+    QFileDialog dialog(nullptr, tr("Save File"), QDir::currentPath(),
+                       tr("All Files (*.xls)") + QLatin1String(";;") + tr("CSV (*.csv)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("xls"));
+    connect(&dialog, SIGNAL(filterSelected(QString)), this, SLOT(on_saveFilterSelected(QString)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     const QString chosen = dialog.selectedFiles().constFirst();
-    if (chosen.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
+    if (chosen.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive) ||
+        isCsvFileName(chosen.toStdU16String()))
         return chosen;
-    const QString named = chosen + QStringLiteral(".xls");
+    const QString named = chosen + QLatin1Char('.') + dialog.defaultSuffix();
     if (QFileInfo::exists(named) && !replaceConfirmed(named))
         return QString();
     return named;
+}
+
+void SerialWidget::on_saveFilterSelected(const QString& filter) {
+    if (auto* dialog = qobject_cast<QFileDialog*>(sender()))
+        dialog->setDefaultSuffix(filter.contains(QLatin1String("*.csv")) ? QStringLiteral("csv")
+                                                                         : QStringLiteral("xls"));
 }
 
 bool SerialWidget::replaceConfirmed(const QString& fileName) {

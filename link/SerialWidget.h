@@ -51,6 +51,7 @@ public slots:
 
 private slots:
     void on_lineQuiet();
+    void on_saveFilterSelected(const QString& filter);
 
 private:
     QWidget* buildLeftColumn();

@@ -99,7 +99,7 @@ void TestSerialWidgetExport::cancelledDialogWritesNothing() {
     const MessageBoxWatcher::SeenDialog& dialog = boxes_.seenDialogs().first();
     QCOMPARE(dialog.title, QString("Save File"));
     QCOMPARE(dialog.directory, QDir::currentPath());
-    QCOMPARE(dialog.nameFilters, QStringList("All Files (*.xls)"));
+    QCOMPARE(dialog.nameFilters, QStringList({"All Files (*.xls)", "CSV (*.csv)"}));
     QVERIFY(!dialog.hasParent);
     QCOMPARE(QDir(workDir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());

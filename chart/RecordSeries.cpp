@@ -64,7 +64,6 @@ bool parseRecordTime(const char* text, double& timeMs) {
 // sorted on its own and merged, which keeps a frame's cost linear.
 void RecordSeries::append(const DetectorRecord* records, std::size_t count) {
     const std::size_t oldSize = m_samples.size();
-    m_samples.reserve(oldSize + count);
     for (std::size_t i = 0; i < count; ++i) {
         double timeMs;
         if (parseRecordTime(records[i].timeText, timeMs))

@@ -82,6 +82,23 @@ QString queryNotSentLine(const QDateTime& now, const QString& portError) {
     return timestamp(now) + QLatin1String("QUERY NOT SENT: ") + portError;
 }
 
+QString deviceFoundLine(const QDateTime& now, const QString& portName) {
+    return timestamp(now) + QLatin1String("DEVICE FOUND on ") + portName;
+}
+
+QString replyEndLine(const QDateTime& now, int recordCount) {
+    if (recordCount == 0) {
+        return timestamp(now) + QLatin1String("RECV NONE: no records in this range");
+    }
+    return timestamp(now) + QLatin1String("RECV DONE ") + QString::number(recordCount) +
+           QLatin1String(" records");
+}
+
+QString savedLine(const QDateTime& now, int recordCount, const QString& path) {
+    return timestamp(now) + QLatin1String("SAVED ") + QString::number(recordCount) +
+           QLatin1String(" records to ") + path;
+}
+
 QStringList handleReplyFrame(const unsigned char* frame, int length, int unitIndex,
                              const QDateTime& now, RecordStore& store) {
     QStringList lines;

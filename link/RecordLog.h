@@ -41,6 +41,16 @@ QString linkLostLine(const QDateTime& now, const QString& cause);
 // ">> [yyyy-MM-dd hh:mm:ss] QUERY NOT SENT: " + the port's error text.
 QString queryNotSentLine(const QDateTime& now, const QString& portError);
 
+// ">> [yyyy-MM-dd hh:mm:ss] DEVICE FOUND on " + the port's name.
+QString deviceFoundLine(const QDateTime& now, const QString& portName);
+
+// The end of a reply: "RECV DONE n records", or "RECV NONE: no records in this range"
+// when nothing came, after the time stamp.
+QString replyEndLine(const QDateTime& now, int recordCount);
+
+// ">> [yyyy-MM-dd hh:mm:ss] SAVED n records to " + the file's path.
+QString savedLine(const QDateTime& now, int recordCount, const QString& path);
+
 // Handles one reply frame: frames shorter than 9 bytes are ignored (no lines, nothing
 // stored); otherwise the frame's records are appended to `store` and the returned lines
 // are the header line followed by one line per record, all in the unit `unitIndex`.

@@ -57,6 +57,7 @@ void TestSerialWidgetChart::initTestCase() {
 void TestSerialWidgetChart::query(SerialWidget& panel, const QString& from, const QString& to,
                                   int expected) {
     setQueryRange(panel, from, to);
+    QTRY_VERIFY_WITH_TIMEOUT(buttonWithText(panel, "QUERY DATA")->isEnabled(), kReceiveTimeoutMs);
     QVERIFY(clickButton(panel, "QUERY DATA"));
     QTRY_COMPARE_WITH_TIMEOUT(int(panel.records().size()), expected, kReceiveTimeoutMs);
 }

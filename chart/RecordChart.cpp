@@ -104,6 +104,7 @@ QWidget* RecordChart::buildToolRow() {
     m_pointerLabel->setObjectName("pointerLabel");
     m_pointerLabel->setStyleSheet(kPointerStyle);
     QPushButton* wholeButton = makeButton(QStringLiteral("WHOLE RANGE"));
+    wholeButton->setObjectName("wholeRangeButton");
     connect(wholeButton, SIGNAL(clicked()), this, SLOT(showWholeRange()));
     QPushButton* saveButton = makeButton(QStringLiteral("SAVE IMAGE"));
     connect(saveButton, SIGNAL(clicked()), this, SLOT(saveImage()));

@@ -14,9 +14,9 @@ struct ChartSample {
     std::int32_t value;
 };
 
-// Parses a record's time text, "yyyy-MM-dd hh:mm:ss"; false for anything else,
-// a date that does not exist (month 13, 30 February) or a time past 23:59:59
-// included.
+// Parses a record's time text, "yyyy-MM-dd hh:mm:ss". False, with `timeMs`
+// left alone, for anything else, a date that does not exist (month 13,
+// 30 February) or a time past 23:59:59 included.
 bool parseRecordTime(const char* text, double& timeMs);
 
 // The records of the store in a form that can be drawn at once: parsed once

@@ -1,9 +1,7 @@
-// "CHART" and the CSV export on the serial panel, for records that came over a
-// pseudo-terminal from the stand-in detector.
+// "CHART" on the serial panel: the chart window follows the records that come
+// over a pseudo-terminal from the stand-in detector, new queries and the unit.
 
 #include <QComboBox>
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "LinkTestSupport.h"
@@ -16,20 +14,6 @@ namespace {
 constexpr int kReceiveTimeoutMs = 30000;
 constexpr int kRecords = 1500;
 
-// The rows of a CSV file as Python's csv module reads them, fields joined by tabs.
-QStringList readCsv(const QString& path) {
-    QProcess reader;
-    reader.start("/usr/bin/python3",
-                 {"-c",
-                  "import csv, sys\n"
-                  "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                  "    for row in csv.reader(f, strict=True): print('\\t'.join(row))\n",
-                  path});
-    if (!reader.waitForFinished(30000) || reader.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-}
-
 }  // namespace
 
 class TestSerialWidgetChart : public QObject {
@@ -38,14 +22,12 @@ class TestSerialWidgetChart : public QObject {
 private slots:
     void initTestCase();
     void chartFollowsQueriesAndTheUnit();
-    void csvNameWritesTheStoreAsCsv();
 
 private:
     void query(SerialWidget& panel, const QString& from, const QString& to, int expected);
 
     MessageBoxWatcher boxes_;
     DetectorSimulator simulator_;
-    QTemporaryDir workDir_;
 };
 
 void TestSerialWidgetChart::initTestCase() {
@@ -81,23 +63,6 @@ void TestSerialWidgetChart::chartFollowsQueriesAndTheUnit() {
     query(panel, from, to, inRange);
     QTRY_COMPARE(chart->series().samples().size(), std::size_t(inRange));
     QVERIFY(chart->showsWholeRange());
-}
-
-void TestSerialWidgetChart::csvNameWritesTheStoreAsCsv() {
-    SerialWidget panel;
-    query(panel, "2000-01-01 00:00:00", "2099-12-31 23:59:59", kRecords);
-    panel.findChild<QComboBox*>("unitCombo")->setCurrentIndex(kUnitLel);
-    boxes_.answerSaveDialog(workDir_.filePath("alarms.Csv"));
-
-    QVERIFY(clickButton(panel, "EXPORT DATA"));
-
-    QVERIFY(boxes_.seen().isEmpty());
-    QStringList expected("DateTime\t%LEL.M");
-    for (const DetectorRecord& record : panel.records())
-        expected << QString::fromLatin1(record.timeText) + '\t' +
-                        QString::fromStdString(valueText(record.value, kUnitLel));
-    QCOMPARE(readCsv(workDir_.filePath("alarms.Csv")), expected);
-    QCOMPARE(QDir(workDir_.path()).entryList(QDir::Files), QStringList("alarms.Csv"));
 }
 
 QTEST_MAIN(TestSerialWidgetChart)

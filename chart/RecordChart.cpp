@@ -83,7 +83,7 @@ QPushButton* makeButton(const QString& caption) {
 
 RecordChart::RecordChart(const RecordStore& store, QWidget* parent)
     : QWidget(parent), m_store(store) {
-    setWindowTitle(QStringLiteral("CHART"));
+    setWindowTitle(QStringLiteral("ventrix \u2014 CHART"));
     resize(900, 560);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildToolRow());

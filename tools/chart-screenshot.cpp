@@ -19,6 +19,7 @@
 
 #include "chart/RecordChart.h"
 #include "link/SerialWidget.h"
+#include "widgets/ApplicationFont.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ void pointAt(RecordChart& chart, double xShare, double yShare) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    useApplicationFont();
     if (argc != 2) {
         QTextStream(stderr) << "usage: chart-screenshot OUT.png\n";
         return 2;

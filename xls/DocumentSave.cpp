@@ -60,10 +60,12 @@ void LayOutWorksheet(Worksheet& worksheet, uint32_t start) {
 
 }  // namespace
 
-// A document without sheets (before New) is no workbook and is not saved.
+// A document without sheets, or without the FONT, XF and STYLE records that
+// New puts in the globals, is no workbook and is not saved.
 bool XlsDocument::SaveAs(const char16_t* path) {
     Close();
-    if (sheets_.empty() || path == nullptr || !store_.Create(std::u16string(path))) {
+    if (sheets_.empty() || !workbook_.HoldsFormatRecords() || path == nullptr ||
+        !store_.Create(std::u16string(path))) {
         return false;
     }
     if (store_.CreateStream(kStreamName) != 1) {

@@ -32,6 +32,10 @@ void Workbook::ResetToNewDocument() {
     sheets.resize(kNewDocumentSheets);
 }
 
+bool Workbook::HoldsFormatRecords() const {
+    return !fonts.empty() && !xfs.empty() && !styles.empty();
+}
+
 uint32_t Workbook::RecordSize() {
     uint32_t total = bof.RecordSize() + window.RecordSize() + SumSizes(fonts);
     for (Format& format : formats) {

@@ -31,6 +31,9 @@ public:
     // Replaces the whole set by the content of a new document: one "Arial"
     // font, 21 default XFs, 6 built-in Normal styles and one sheet "Sheet1".
     void ResetToNewDocument();
+    // True when the set holds the FONT, XF and STYLE records every workbook
+    // needs; a freshly constructed set holds none.
+    bool HoldsFormatRecords() const;
 
     // Bytes of the globals substream; the stream position of the first worksheet.
     uint32_t RecordSize();

@@ -40,7 +40,8 @@ public:
     // `path`. The file appears (or replaces an existing one) only when
     // everything was written; on any failure the target is left as it was,
     // nothing else is left behind and the result is false. A document
-    // without sheets is not saved.
+    // without sheets or without the globals New sets up (fonts, XFs,
+    // styles) is not saved.
     bool SaveAs(const char16_t* path);
     // Releases the compound file; harmless when none is open.
     void Close();

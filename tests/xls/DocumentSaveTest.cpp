@@ -252,6 +252,8 @@ TEST_F(DocumentFile, UncreatablePathFailsAndCreatesNothing) {
     EXPECT_FALSE(document.SaveAs(nullptr));
     XlsDocument withoutSheets;
     EXPECT_FALSE(withoutSheets.SaveAs((folder.Path() / "none.xls").u16string().c_str()));
+    withoutSheets.AddSheet("Data", -1);  // but still without fonts, XFs and styles
+    EXPECT_FALSE(withoutSheets.SaveAs((folder.Path() / "none.xls").u16string().c_str()));
     EXPECT_TRUE(folder.Entries().empty());
 }
 

@@ -5,8 +5,8 @@ namespace xls {
 namespace {
 
 template <typename RecordType>
-uint32_t SumSizes(std::vector<RecordType>& records) {
-    uint32_t total = 0;
+uint64_t SumSizes(std::vector<RecordType>& records) {
+    uint64_t total = 0;
     for (RecordType& record : records) {
         total += record.RecordSize();
     }
@@ -36,8 +36,8 @@ bool Workbook::HoldsFormatRecords() const {
     return !fonts.empty() && !xfs.empty() && !styles.empty();
 }
 
-uint32_t Workbook::RecordSize() {
-    uint32_t total = bof.RecordSize() + window.RecordSize() + SumSizes(fonts);
+uint64_t Workbook::RecordSize() {
+    uint64_t total = bof.RecordSize() + window.RecordSize() + SumSizes(fonts);
     for (Format& format : formats) {
         if (format.IsWritten()) {
             total += format.RecordSize();

@@ -148,6 +148,19 @@ TEST(DocumentStream, FirstRowOffsetsOfABlockWithCellsInEveryRow) {
     EXPECT_EQ(dbcell.firstRowOffset, 3u * 20 + 24 + 20 + 24);
 }
 
+// Handles to one FORMULA of 65052 bytes: past the limit, and past 4 GiB (small in 32 bits).
+TEST(DocumentStream, StreamsPastTheLimitsAreRefused) {
+    for (const size_t count : {33000u, 67000u}) {
+        XlsDocument document;
+        document.New(1);
+        CellBlockRef formula = MakeRef<CellBlock>();
+        formula->SetType(0x0006);
+        formula->As<Formula>()->expression.resize(65000);
+        document.Worksheets()[0].cellTable.blocks.emplace_back().cells.assign(count, formula);
+        EXPECT_TRUE(document.WriteRecordSets().empty()) << count;
+    }
+}
+
 class DocumentFile : public ::testing::Test {
 protected:
     test::TempFolder folder;
@@ -254,6 +267,12 @@ TEST_F(DocumentFile, UncreatablePathFailsAndCreatesNothing) {
     EXPECT_FALSE(withoutSheets.SaveAs((folder.Path() / "none.xls").u16string().c_str()));
     withoutSheets.AddSheet("Data", -1);  // but still without fonts, XFs and styles
     EXPECT_FALSE(withoutSheets.SaveAs((folder.Path() / "none.xls").u16string().c_str()));
+    Formula longText;  // its STRING passes the 16-bit DBCELL offset from row 0 to row 1
+    longText.hasStringResult = true;
+    longText.string.text.SetWide(std::u16string(32767, u'x'));
+    document.GetSheet(0)->Cell(0, 0)->SetFormula(longText);
+    document.GetSheet(0)->Cell(1, 0)->SetInt(1);
+    EXPECT_FALSE(document.SaveAs((folder.Path() / "long.xls").u16string().c_str()));
     EXPECT_TRUE(folder.Entries().empty());
 }
 

@@ -116,10 +116,11 @@ int CompoundStore::WriteStream(const std::string& name, const unsigned char* dat
         impl_->failed = true;
         return -1;
     }
+    // A short write leaves the stream incomplete and fails like an error.
     ULONG written = 0;
     const HRESULT hr = stream->Write(data, static_cast<ULONG>(count), &written);
     stream->Release();
-    if (FAILED(hr)) {
+    if (FAILED(hr) || written != count) {
         impl_->failed = true;
         return -1;
     }

@@ -9,6 +9,25 @@
 
 #ifndef _WIN32
 #include "tests/FileSizeLimit.h"
+
+// fsync, fclose and rename as the writer calls them (the program is linked
+// with --wrap for each): the one named in failingCall fails, though the file
+// is closed all the same.
+static std::string failingCall;
+extern "C" {
+int __real_fsync(int fd);
+int __real_fclose(FILE* file);
+int __real_rename(const char* from, const char* to);
+int __wrap_fsync(int fd) {
+    return failingCall == "fsync" ? -1 : __real_fsync(fd);
+}
+int __wrap_fclose(FILE* file) {
+    return __real_fclose(file) != 0 || failingCall == "fclose" ? EOF : 0;
+}
+int __wrap_rename(const char* from, const char* to) {
+    return failingCall == "rename" ? -1 : __real_rename(from, to);
+}
+}
 #endif
 
 namespace xls {
@@ -295,6 +314,11 @@ TEST_F(DocumentFile, ExistingFileSurvivesAFailedSaveByteForByte) {
         const FileSizeLimit limit(16 * 1024);
         saved = second.SaveAs(path.u16string().c_str());
     }
+    for (const char* call : {"fsync", "fclose", "rename"}) {
+        failingCall = call;
+        EXPECT_FALSE(second.SaveAs(path.u16string().c_str())) << call;
+    }
+    failingCall.clear();
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(test::ReadFileBytes(path), before);

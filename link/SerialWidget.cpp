@@ -21,6 +21,7 @@
 #include <cstdio>
 
 #include "export/RecordExporter.h"
+#include "link/LineErrors.h"
 #include "link/LinkFrame.h"
 #include "link/PortList.h"
 #include "link/RecordLog.h"
@@ -109,11 +110,6 @@ void printPortLine(const char* format, const QString& portName) {
 void printLine(const QByteArray& text) {
     std::fputs(text.constData(), stdout);
     std::fflush(stdout);
-}
-
-QString lostLineCause(QSerialPort::SerialPortError error) {
-    return error == QSerialPort::ResourceError ? QStringLiteral("serial port resource error")
-                                               : QStringLiteral("serial port read error");
 }
 
 }  // namespace
@@ -369,16 +365,14 @@ void SerialWidget::showClosed() {
 void SerialWidget::linkLost(QSerialPort::SerialPortError error) {
     showClosed();
     m_port->close();
-    m_log->appendPlainText(linkLostLine(QDateTime::currentDateTime(), lostLineCause(error)));
+    m_log->appendPlainText(linkLostLine(QDateTime::currentDateTime(), lineLostCause(error)));
 }
 
 // Errors count only while the panel shows Open: the device search opens,
 // rejects and closes ports while it shows Closed, and time-outs of waits are
 // not failures of the line.
 void SerialWidget::on_errHandler(QSerialPort::SerialPortError errNum) {
-    const bool lineFailed =
-        errNum == QSerialPort::ResourceError || errNum == QSerialPort::ReadError;
-    if (lineFailed && m_port->isOpen() && m_openButton->text() == kCloseCaption) {
+    if (isLineLost(errNum) && m_port->isOpen() && m_openButton->text() == kCloseCaption) {
         linkLost(errNum);
     }
 }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+// Errors a serial port reports while the panel has it open. Each platform's
+// serial backend reports a vanished line (a peer that hung up, an unplugged
+// adapter) in its own way: ReadError or ResourceError on Linux; on Windows
+// whatever the failed wait, read or write returned: ResourceError,
+// PermissionError (access denied), WriteError, or UnknownError for system
+// codes without a name of their own, such as a broken pipe.
+
+// True when the error means that the line is gone for good. Time-outs of
+// waits, refused settings and calls on a closed port are not such errors.
+bool isLineLost(QSerialPort::SerialPortError error);
+
+// What the log names as the cause of a lost line, e.g. "serial port read
+// error".
+QString lineLostCause(QSerialPort::SerialPortError error);

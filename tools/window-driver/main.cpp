@@ -1,0 +1,74 @@
+// Runs the program's main window with this driver standing in for the
+// operator: the start-up search, one query, one export. For checking a build
+// where nobody sits at the screen, such as the Windows build under Wine.
+//
+//   window-driver --from TIME --to TIME --export FILE [--poll-port NAME]
+//
+// --poll-port NAME: when the start-up search finds no detector, open NAME by
+// hand and poll its reads (the stand-in for Wine's missing notifications).
+// Exit status 0 when records came in and the file was written.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <cstdio>
+
+#include "app/StandardOutput.h"
+#include "app/Ventrix.h"
+#include "tools/window-driver/WindowDriver.h"
+#include "widgets/ApplicationDirectory.h"
+
+namespace {
+
+struct Session {
+    QString from;
+    QString to;
+    QString exportPath;
+    QString pollPort;
+};
+
+bool parseSession(const QApplication& app, Session& session) {
+    QCommandLineParser parser;
+    const QCommandLineOption from("from", "Start of the queried range.", "time");
+    const QCommandLineOption to("to", "End of the queried range.", "time");
+    const QCommandLineOption exportPath("export", "File the records are saved to.", "file");
+    const QCommandLineOption pollPort("poll-port", "Port opened by hand if none is found.", "name");
+    parser.addOptions({from, to, exportPath, pollPort});
+    parser.process(app);
+    session = {parser.value(from), parser.value(to), parser.value(exportPath),
+               parser.value(pollPort)};
+    return !session.from.isEmpty() && !session.to.isEmpty() && !session.exportPath.isEmpty();
+}
+
+int drive(QWidget& window, WindowDriver& driver, const Session& session) {
+    if (!driver.attach(window)) {
+        return 1;
+    }
+    if (!driver.portIsOpen() &&
+        (session.pollPort.isEmpty() || !driver.openWithPolledReads(session.pollPort))) {
+        return 1;
+    }
+    const int records = driver.query(session.from, session.to);
+    const bool written = driver.exportTo(session.exportPath);
+    return records > 0 && written ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    keepStdoutLineEndings();
+    QApplication app(argc, argv);
+    Session session;
+    if (!parseSession(app, session)) {
+        std::fputs("usage: window-driver --from TIME --to TIME --export FILE [--poll-port NAME]\n",
+                   stderr);
+        return 2;
+    }
+    g_applicationDirectory = QCoreApplication::applicationDirPath();
+    QApplication::setWindowIcon(QIcon("exe.ico"));
+
+    WindowDriver driver;
+    Ventrix window;
+    window.show();
+    return drive(window, driver, session);
+}

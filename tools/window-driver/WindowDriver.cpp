@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -59,8 +60,15 @@ bool WindowDriver::attach(QWidget& window) {
         }
     }
     m_port = window.findChild<QSerialPort*>();
-    if (m_panel == nullptr || m_port == nullptr) {
-        report("driver: no serial panel in the window");
+    if (m_panel != nullptr) {
+        m_portCombo = m_panel->findChild<QComboBox*>("portCombo");
+        m_startEdit = m_panel->findChild<QDateTimeEdit*>("startEdit");
+        m_endEdit = m_panel->findChild<QDateTimeEdit*>("endEdit");
+        m_log = m_panel->findChild<QPlainTextEdit*>("log");
+    }
+    if (m_panel == nullptr || m_port == nullptr || m_portCombo == nullptr ||
+        m_startEdit == nullptr || m_endEdit == nullptr || m_log == nullptr) {
+        report("driver: no serial panel with its port, port combo, range edits and log");
         return false;
     }
     connect(m_port, SIGNAL(errorOccurred(QSerialPort::SerialPortError)), this,
@@ -74,12 +82,8 @@ bool WindowDriver::portIsOpen() const {
 }
 
 bool WindowDriver::openWithPolledReads(const QString& portName) {
-    auto* combo = m_panel->findChild<QComboBox*>("portCombo");
-    if (combo == nullptr) {
-        return false;
-    }
-    combo->addItem(portName);
-    combo->setCurrentText(portName);
+    m_portCombo->addItem(portName);
+    m_portCombo->setCurrentText(portName);
     if (!click("OPEN") || !portIsOpen()) {
         report("driver: cannot open " + portName);
         return false;
@@ -102,22 +106,20 @@ void WindowDriver::pollReads() {
 
 int WindowDriver::query(const QString& from, const QString& to) {
     const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-    m_panel->findChild<QDateTimeEdit*>("startEdit")
-        ->setDateTime(QDateTime::fromString(from, format));
-    m_panel->findChild<QDateTimeEdit*>("endEdit")->setDateTime(QDateTime::fromString(to, format));
+    m_startEdit->setDateTime(QDateTime::fromString(from, format));
+    m_endEdit->setDateTime(QDateTime::fromString(to, format));
     const int before = recordLineCount();
     if (!click("QUERY DATA")) {
         return -1;
     }
-    auto* log = m_panel->findChild<QPlainTextEdit*>("log");
     QElapsedTimer sinceChange;
     sinceChange.start();
-    int blocks = log->blockCount();
+    int blocks = m_log->blockCount();
     bool replied = false;
     while (sinceChange.elapsed() < (replied ? kQuietMs : kFirstReplyMs)) {
         runEvents(50);
-        if (log->blockCount() != blocks) {
-            blocks = log->blockCount();
+        if (m_log->blockCount() != blocks) {
+            blocks = m_log->blockCount();
             replied = true;
             sinceChange.restart();
         }
@@ -129,6 +131,7 @@ int WindowDriver::query(const QString& from, const QString& to) {
 }
 
 bool WindowDriver::exportTo(const QString& path) {
+    QFile::remove(path);
     m_saveAs = path;
     const bool clicked = click("EXPORT DATA");
     m_saveAs.clear();
@@ -185,9 +188,8 @@ bool WindowDriver::click(const QString& caption) {
 }
 
 int WindowDriver::recordLineCount() const {
-    const QPlainTextEdit* log = m_panel->findChild<QPlainTextEdit*>("log");
     int count = 0;
-    for (QTextBlock block = log->document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = m_log->document()->begin(); block.isValid(); block = block.next()) {
         count += isRecordLine(block.text()) ? 1 : 0;
     }
     return count;
@@ -196,8 +198,7 @@ int WindowDriver::recordLineCount() const {
 // Every log line other than a record line: frame headers, discarded bytes, a
 // lost line.
 void WindowDriver::reportLogLines() const {
-    const QPlainTextEdit* log = m_panel->findChild<QPlainTextEdit*>("log");
-    for (QTextBlock block = log->document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = m_log->document()->begin(); block.isValid(); block = block.next()) {
         if (!isRecordLine(block.text())) {
             report("log: " + block.text());
         }

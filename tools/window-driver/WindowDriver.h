@@ -5,8 +5,11 @@
 #include <QString>
 #include <QTimer>
 
+class QComboBox;
+class QDateTimeEdit;
 class QFileDialog;
 class QMessageBox;
+class QPlainTextEdit;
 class QWidget;
 
 // Stands in for the operator at the main window, for runs with nobody at the
@@ -21,7 +24,8 @@ public:
     // device search may already show a message box.
     WindowDriver();
 
-    // Takes the panel of the window that has just been built.
+    // Takes the panel of the window that has just been built; false when the
+    // window lacks a widget the driver works with.
     bool attach(QWidget& window);
 
     // True when the start-up search left a port open (caption "CLOSE").
@@ -57,5 +61,9 @@ private:
     QTimer m_readTimer;
     QWidget* m_panel = nullptr;
     QSerialPort* m_port = nullptr;
+    QComboBox* m_portCombo = nullptr;
+    QDateTimeEdit* m_startEdit = nullptr;
+    QDateTimeEdit* m_endEdit = nullptr;
+    QPlainTextEdit* m_log = nullptr;
     QString m_saveAs;
 };

@@ -135,22 +135,21 @@ DWORD WINAPI waitWithoutEvent(void* context) {
 }
 
 bool checkNullEventWait(const Port& port) {
-    auto* wait = new NullEventWait{port.handle, {}, 0, FALSE, 0};
-    HANDLE thread = CreateThread(nullptr, 0, waitWithoutEvent, wait, 0, nullptr);
+    // Lives as long as the process: a wait that stays pending may still
+    // write its result.
+    static NullEventWait wait{port.handle, {}, 0, FALSE, 0};
+    HANDLE thread = CreateThread(nullptr, 0, waitWithoutEvent, &wait, 0, nullptr);
     if (WaitForSingleObject(thread, kQuietMs) == WAIT_TIMEOUT) {
-        // The call never returns while the line stays silent; the thread and
-        // its wait are left to the end of the process.
+        // The call does not return while the line stays silent.
         return check(false, "wait without an event", "blocks the calling thread");
     }
     CloseHandle(thread);
-    const bool pending = !wait->result && wait->error == ERROR_IO_PENDING;
+    const bool pending = !wait.result && wait.error == ERROR_IO_PENDING;
     char found[96];
     std::snprintf(found, sizeof found, "returned %s, error %lu, event mask 0x%lx",
-                  wait->result ? "TRUE" : "FALSE", static_cast<unsigned long>(wait->error),
-                  static_cast<unsigned long>(wait->mask));
-    const bool ok = check(pending, "wait without an event, nothing received", found);
-    delete wait;
-    return ok;
+                  wait.result ? "TRUE" : "FALSE", static_cast<unsigned long>(wait.error),
+                  static_cast<unsigned long>(wait.mask));
+    return check(pending, "wait without an event, nothing received", found);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 bool isLineLost(QSerialPort::SerialPortError error) {
     switch (error) {
         case QSerialPort::ReadError:
-        case QSerialPort::WriteError:
         case QSerialPort::ResourceError:
         case QSerialPort::PermissionError:
         case QSerialPort::UnknownError:
@@ -17,8 +16,6 @@ QString lineLostCause(QSerialPort::SerialPortError error) {
     switch (error) {
         case QSerialPort::ResourceError:
             return QStringLiteral("serial port resource error");
-        case QSerialPort::WriteError:
-            return QStringLiteral("serial port write error");
         case QSerialPort::PermissionError:
             return QStringLiteral("serial port access denied");
         case QSerialPort::UnknownError:

@@ -1,6 +1,7 @@
 #include "link/PortList.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 namespace {
@@ -22,4 +23,13 @@ QStringList systemPorts() {
 
 QStringList candidatePorts() {
     return systemPorts() + pathsFromEnvironment("VENTRIX_EXTRA_PORTS");
+}
+
+QStringList presentPorts() {
+    QStringList present = systemPorts();
+    for (const QString& path : pathsFromEnvironment("VENTRIX_EXTRA_PORTS")) {
+        if (!path.startsWith('/') || QFileInfo::exists(path))
+            present << path;
+    }
+    return present;
 }

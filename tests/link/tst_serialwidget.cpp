@@ -25,7 +25,8 @@ private slots:
     void groupsCarryTheirCaptions();
     void withoutDetectorTheSearchReportsDeviceNotFound();
     void openWithoutFoundPortFails();
-    void queryOnClosedPortEmptiesStoreAndAsksToOpen();
+    void queryOnClosedPortKeepsStoreAndAsksToOpen();
+    void editsHoldOnlyTimesTheQueryFrameCarries();
 
 private:
     // Every panel starts with a device search; without a detector it ends in a box.
@@ -156,9 +157,9 @@ void TestSerialWidget::openWithoutFoundPortFails() {
     QVERIFY(!panel.findChild<QSerialPort*>()->isOpen());
 }
 
-// Records received on an open line, then the port closed: a query empties the
-// store before it finds out that it cannot be sent.
-void TestSerialWidget::queryOnClosedPortEmptiesStoreAndAsksToOpen() {
+// Records received on an open line, then the port closed: a query that cannot be
+// sent keeps them for the export.
+void TestSerialWidget::queryOnClosedPortKeepsStoreAndAsksToOpen() {
     DetectorSimulator detector;
     QVERIFY(detector.start({"--records", "5"}));
     qputenv("VENTRIX_EXTRA_PORTS", detector.devicePath().toLocal8Bit());
@@ -174,8 +175,17 @@ void TestSerialWidget::queryOnClosedPortEmptiesStoreAndAsksToOpen() {
     const QByteArray printed = out.finish();
     QCOMPARE(boxes_.texts(), QStringList{"Please open the serial port!"});
     QCOMPARE(boxes_.seen().first().title, QString("Error"));
-    QVERIFY(panel.records().empty());
+    QCOMPARE(int(panel.records().size()), 5);
     QCOMPARE(printed, QByteArray());
+}
+
+void TestSerialWidget::editsHoldOnlyTimesTheQueryFrameCarries() {
+    SerialWidget panel;
+    setQueryRange(panel, "1999-12-31 23:59:59", "2256-01-01 00:00:00");
+    QCOMPARE(panel.findChild<QDateTimeEdit*>("startEdit")->dateTime(),
+             QDate(2000, 1, 1).startOfDay());
+    QCOMPARE(panel.findChild<QDateTimeEdit*>("endEdit")->dateTime(),
+             QDateTime(QDate(2255, 12, 31), QTime(23, 59, 59)));
 }
 
 QTEST_MAIN(TestSerialWidget)

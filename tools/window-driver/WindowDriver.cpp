@@ -90,7 +90,6 @@ bool WindowDriver::openWithPolledReads(const QString& portName) {
     }
     // The answer to the search's identify command is still waiting.
     m_port->clear(QSerialPort::Input);
-    connect(m_port, SIGNAL(readyRead()), m_panel, SLOT(on_recvSlot()));
     m_readTimer.start(kReadPollMs);
     report("driver: opened " + portName + " by hand, reads polled");
     return true;
@@ -160,6 +159,9 @@ void WindowDriver::answerModal() {
 
 void WindowDriver::answerMessageBox(QMessageBox* box) {
     report("message box: " + box->windowTitle() + ": " + box->text());
+    for (const QString& line : box->informativeText().split('\n', Qt::SkipEmptyParts)) {
+        report("message box:   " + line);
+    }
     if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
         ok->click();
     } else {

@@ -31,11 +31,10 @@ public:
     // True when the start-up search left a port open (caption "CLOSE").
     bool portIsOpen() const;
 
-    // Opens `portName` with the panel's OPEN button and wires its ready-read
-    // signal to the panel, as a successful search would, then starts a read
-    // on the port every few milliseconds. A stand-in for the read
-    // notifications that Wine's serial driver never delivers to the Windows
-    // serial backend (see tools/wine-commwait).
+    // Opens `portName` with the panel's OPEN button, then starts a read on
+    // the port every few milliseconds: a stand-in for the read notifications
+    // that Wine's serial driver never delivers to the Windows serial backend
+    // (see tools/wine-commwait).
     bool openWithPolledReads(const QString& portName);
 
     // Queries the range and waits until the line has been quiet for a while;

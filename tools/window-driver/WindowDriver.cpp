@@ -81,22 +81,27 @@ bool WindowDriver::portIsOpen() const {
     return openButton != nullptr && openButton->text() == "CLOSE";
 }
 
-bool WindowDriver::openWithPolledReads(const QString& portName) {
+bool WindowDriver::open(const QString& portName) {
     m_portCombo->addItem(portName);
     m_portCombo->setCurrentText(portName);
     if (!click("OPEN") || !portIsOpen()) {
         report("driver: cannot open " + portName);
         return false;
     }
-    // The answer to the search's identify command is still waiting.
+    // The answer to the search's identify command may still be waiting.
     m_port->clear(QSerialPort::Input);
-    m_readTimer.start(kReadPollMs);
-    report("driver: opened " + portName + " by hand, reads polled");
+    report("driver: opened " + portName);
     return true;
 }
 
+void WindowDriver::startPollingReads() {
+    m_readTimer.start(kReadPollMs);
+    report("driver: reads polled");
+}
+
 // Setting the read buffer size starts a read on the port when none is under
-// way; with the event mask wait broken, nothing else starts one.
+// way (so does clearing its input); with the event mask wait broken, nothing
+// else starts one.
 void WindowDriver::pollReads() {
     if (m_port->isOpen()) {
         m_port->setReadBufferSize(0);

@@ -31,11 +31,13 @@ public:
     // True when the start-up search left a port open (caption "CLOSE").
     bool portIsOpen() const;
 
-    // Opens `portName` with the panel's OPEN button, then starts a read on
-    // the port every few milliseconds: a stand-in for the read notifications
-    // that Wine's serial driver never delivers to the Windows serial backend
-    // (see tools/wine-commwait).
-    bool openWithPolledReads(const QString& portName);
+    // Opens `portName` with the panel's OPEN button.
+    bool open(const QString& portName);
+
+    // Starts a read on the port every few milliseconds while it is open: a
+    // stand-in for the read notifications that Wine's serial driver never
+    // delivers to the Windows serial backend (see tools/wine-commwait).
+    void startPollingReads();
 
     // Queries the range and waits until the line has been quiet for a while;
     // returns the number of record lines the log gained.

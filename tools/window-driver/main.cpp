@@ -2,10 +2,13 @@
 // operator: the start-up search, one query, one export. For checking a build
 // where nobody sits at the screen, such as the Windows build under Wine.
 //
-//   window-driver --from TIME --to TIME --export FILE [--poll-port NAME]
+//   window-driver --from TIME --to TIME --export FILE [--open-port NAME]
+//                 [--poll-reads]
 //
-// --poll-port NAME: when the start-up search finds no detector, open NAME by
-// hand and poll its reads (the stand-in for Wine's missing notifications).
+// --open-port NAME: when the start-up search finds no detector, open NAME
+// with the OPEN button.
+// --poll-reads: start a read on the open port every few milliseconds, the
+// stand-in for the notifications that Wine's serial driver never gives.
 // Exit status 0 when records came in and the file was written.
 
 #include <QApplication>
@@ -24,7 +27,8 @@ struct Session {
     QString from;
     QString to;
     QString exportPath;
-    QString pollPort;
+    QString openPort;
+    bool pollReads = false;
 };
 
 bool parseSession(const QApplication& app, Session& session) {
@@ -32,11 +36,12 @@ bool parseSession(const QApplication& app, Session& session) {
     const QCommandLineOption from("from", "Start of the queried range.", "time");
     const QCommandLineOption to("to", "End of the queried range.", "time");
     const QCommandLineOption exportPath("export", "File the records are saved to.", "file");
-    const QCommandLineOption pollPort("poll-port", "Port opened by hand if none is found.", "name");
-    parser.addOptions({from, to, exportPath, pollPort});
+    const QCommandLineOption openPort("open-port", "Port opened if the search finds none.", "name");
+    const QCommandLineOption pollReads("poll-reads", "Start reads on the port by a timer.");
+    parser.addOptions({from, to, exportPath, openPort, pollReads});
     parser.process(app);
     session = {parser.value(from), parser.value(to), parser.value(exportPath),
-               parser.value(pollPort)};
+               parser.value(openPort), parser.isSet(pollReads)};
     return !session.from.isEmpty() && !session.to.isEmpty() && !session.exportPath.isEmpty();
 }
 
@@ -44,9 +49,11 @@ int drive(QWidget& window, WindowDriver& driver, const Session& session) {
     if (!driver.attach(window)) {
         return 1;
     }
-    if (!driver.portIsOpen() &&
-        (session.pollPort.isEmpty() || !driver.openWithPolledReads(session.pollPort))) {
+    if (!driver.portIsOpen() && (session.openPort.isEmpty() || !driver.open(session.openPort))) {
         return 1;
+    }
+    if (session.pollReads) {
+        driver.startPollingReads();
     }
     const int records = driver.query(session.from, session.to);
     const bool written = driver.exportTo(session.exportPath);
@@ -60,8 +67,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     Session session;
     if (!parseSession(app, session)) {
-        std::fputs("usage: window-driver --from TIME --to TIME --export FILE [--poll-port NAME]\n",
-                   stderr);
+        std::fputs(
+            "usage: window-driver --from TIME --to TIME --export FILE [--open-port NAME]"
+            " [--poll-reads]\n",
+            stderr);
         return 2;
     }
     g_applicationDirectory = QCoreApplication::applicationDirPath();

@@ -56,10 +56,10 @@ public:
     static constexpr uint32_t kRowsPerBlock = 32;
 
     // Bytes of the ROW records.
-    uint32_t RowsSize();
+    uint64_t RowsSize();
     // Bytes of the cell records.
-    uint32_t CellsSize();
-    uint32_t RecordSize();
+    uint64_t CellsSize();
+    uint64_t RecordSize();
     uint32_t Write(uint8_t* out);
 
     std::vector<Row> rows;
@@ -70,7 +70,7 @@ public:
 
 class CellTable {
 public:
-    uint32_t RecordSize();
+    uint64_t RecordSize();
     uint32_t Write(uint8_t* out);
 
     // Block b holds grid rows 32b to 32b + 31.

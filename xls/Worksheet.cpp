@@ -2,11 +2,12 @@
 
 namespace xls {
 
-uint32_t Worksheet::SizeBeforeCellTable() {
-    return bof.RecordSize() + index.RecordSize() + colInfos.RecordSize() + dimensions.RecordSize();
+uint64_t Worksheet::SizeBeforeCellTable() {
+    return uint64_t{bof.RecordSize()} + index.RecordSize() + colInfos.RecordSize() +
+           dimensions.RecordSize();
 }
 
-uint32_t Worksheet::RecordSize() {
+uint64_t Worksheet::RecordSize() {
     return SizeBeforeCellTable() + cellTable.RecordSize() + window.RecordSize() +
            mergedCells.RecordSize() + eof.RecordSize();
 }

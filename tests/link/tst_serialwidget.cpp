@@ -8,6 +8,7 @@
 
 #include "LinkTestSupport.h"
 #include "link/SerialWidget.h"
+#include "widgets/ApplicationFont.h"
 #include "widgets/QSimpleLed.h"
 
 class TestSerialWidget : public QObject {
@@ -27,6 +28,7 @@ private slots:
     void openWithoutFoundPortFails();
     void queryOnClosedPortKeepsStoreAndAsksToOpen();
     void editsHoldOnlyTimesTheQueryFrameCarries();
+    void busyWhileAReplyArrivesAndCaptionsFit();
 
 private:
     // Every panel starts with a device search; without a detector it ends in a box.
@@ -186,6 +188,30 @@ void TestSerialWidget::editsHoldOnlyTimesTheQueryFrameCarries() {
              QDate(2000, 1, 1).startOfDay());
     QCOMPARE(panel.findChild<QDateTimeEdit*>("endEdit")->dateTime(),
              QDateTime(QDate(2255, 12, 31), QTime(23, 59, 59)));
+}
+
+// While a reply arrives the lamp blinks and a second query or search cannot start;
+// with the application's font every caption fits inside its button.
+void TestSerialWidget::busyWhileAReplyArrivesAndCaptionsFit() {
+    useApplicationFont();
+    DetectorSimulator detector;
+    QVERIFY(detector.start({"--records", "300", "--per-frame", "10", "--max-delay-ms", "20"}));
+    qputenv("VENTRIX_EXTRA_PORTS", detector.devicePath().toLocal8Bit());
+    SerialWidget panel;
+    panel.show();
+    for (QPushButton* button : panel.findChildren<QPushButton*>()) {
+        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - 4,
+                 qPrintable(button->text()));
+    }
+    auto* lamp = panel.findChild<QSimpleLed*>();
+    setQueryRange(panel, "2000-01-01 00:00:00", "2099-12-31 23:59:59");
+    QVERIFY(clickButton(panel, "QUERY DATA"));
+    QCOMPARE(lamp->state(), 4);
+    QVERIFY(!buttonWithText(panel, "QUERY DATA")->isEnabled());
+    QVERIFY(!buttonWithText(panel, "REFRESH")->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(lamp->state(), 3, 30000);
+    QCOMPARE(int(panel.records().size()), 300);
+    QVERIFY(buttonWithText(panel, "QUERY DATA")->isEnabled());
 }
 
 QTEST_MAIN(TestSerialWidget)

@@ -20,6 +20,7 @@
 #include "app/Ventrix.h"
 #include "tools/window-driver/WindowDriver.h"
 #include "widgets/ApplicationDirectory.h"
+#include "widgets/ApplicationFont.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ int main(int argc, char* argv[]) {
     }
     g_applicationDirectory = QCoreApplication::applicationDirPath();
     QApplication::setWindowIcon(QIcon("exe.ico"));
+    useApplicationFont();
 
     WindowDriver driver;
     Ventrix window;

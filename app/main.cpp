@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "app/StandardOutput.h"
 #include "app/Ventrix.h"
 #include "widgets/ApplicationDirectory.h"
 #include "widgets/ApplicationFont.h"
 
 int main(int argc, char* argv[]) {
+    keepStdoutLineEndings();
     QApplication app(argc, argv);
     g_applicationDirectory = QCoreApplication::applicationDirPath();
     QApplication::setWindowIcon(QIcon("exe.ico"));

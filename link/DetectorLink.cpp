@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "link/LineErrors.h"
 #include "link/LinkFrame.h"
 #include "link/PortList.h"
 #include "link/RecordLog.h"
@@ -16,11 +17,6 @@ constexpr int kReplyEndMs = 1000;
 // ... or when nothing came at all for this long after the query.
 constexpr int kNoReplyMs = 3000;
 constexpr int kWatchIntervalMs = 1000;
-
-QString lostLineCause(QSerialPort::SerialPortError error) {
-    return error == QSerialPort::ResourceError ? QStringLiteral("serial port resource error")
-                                               : QStringLiteral("serial port read error");
-}
 
 QTimer* makeTimer(QObject* owner, int intervalMs, bool singleShot, const char* slot) {
     auto* timer = new QTimer(owner);
@@ -205,7 +201,7 @@ void DetectorLink::linkLost(QSerialPort::SerialPortError error) {
     endBusy();
     m_port->close();
     emit closed();
-    log(linkLostLine(QDateTime::currentDateTime(), lostLineCause(error)));
+    log(linkLostLine(QDateTime::currentDateTime(), lineLostCause(error)));
     if (queryWaiting) {
         emit queryNotSent(portError);
     }
@@ -222,7 +218,7 @@ void DetectorLink::on_errHandler(QSerialPort::SerialPortError errNum) {
         m_port->clear(QSerialPort::Output);
         endBusy();
         emit queryNotSent(m_port->errorString());
-    } else if (errNum == QSerialPort::ResourceError || errNum == QSerialPort::ReadError) {
+    } else if (isLineLost(errNum)) {
         linkLost(errNum);
     }
 }

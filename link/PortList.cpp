@@ -1,12 +1,13 @@
 #include "link/PortList.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
 namespace {
 
 QStringList pathsFromEnvironment(const char* name) {
-    return qEnvironmentVariable(name).split(':', Qt::SkipEmptyParts);
+    return qEnvironmentVariable(name).split(QDir::listSeparator(), Qt::SkipEmptyParts);
 }
 
 QStringList systemPorts() {

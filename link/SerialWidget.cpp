@@ -18,7 +18,9 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#ifdef VENTRIX_WITH_CHART
 #include "chart/RecordChart.h"
+#endif
 #include "export/RecordFile.h"
 #include "link/DetectorLink.h"
 #include "link/LinkFrame.h"
@@ -113,15 +115,12 @@ void showDeviceNotFound(const SearchResult& result) {
 
 SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
     m_link = new DetectorLink(this);
-    m_chart = new RecordChart(m_link->records(), this);
-    m_chart->setWindowFlags(Qt::Window);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(buildLeftColumn());
     layout->addWidget(buildRightColumn());
 
     connectLink();
-    connectChart();
     findDevice();
 }
 
@@ -230,15 +229,31 @@ QWidget* SerialWidget::buildRightColumn() {
     m_log->setObjectName("log");
     m_log->setReadOnly(true);
     m_log->setStyleSheet(kLogStyle);
-    QPushButton* chartButton = makeButton("CHART", kButtonStyle);
-    chartButton->setMinimumWidth(120);
-    connect(chartButton, SIGNAL(clicked()), m_chart, SLOT(showWindow()));
 
     auto* layout = new QVBoxLayout(column);
     layout->addWidget(m_log);
-    layout->addWidget(chartButton, 0, Qt::AlignRight);
+#ifdef VENTRIX_WITH_CHART
+    addChart(layout);
+#endif
     return column;
 }
+
+#ifdef VENTRIX_WITH_CHART
+// The chart is a window of its own, opened by "CHART" under the log; it
+// follows the record store and the unit.
+void SerialWidget::addChart(QVBoxLayout* layout) {
+    m_chart = new RecordChart(m_link->records(), this);
+    m_chart->setWindowFlags(Qt::Window);
+    QPushButton* chartButton = makeButton("CHART", kButtonStyle);
+    chartButton->setMinimumWidth(120);
+    connect(chartButton, SIGNAL(clicked()), m_chart, SLOT(showWindow()));
+    layout->addWidget(chartButton, 0, Qt::AlignRight);
+
+    connect(m_link, SIGNAL(recordsAppended(int, int)), m_chart, SLOT(recordsAppended()));
+    connect(m_link, SIGNAL(recordsCleared()), m_chart, SLOT(storeCleared()));
+    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), m_chart, SLOT(setUnit(int)));
+}
+#endif
 
 void SerialWidget::connectLink() {
     connect(m_link, SIGNAL(logLines(QStringList)), this, SLOT(appendLogLines(QStringList)));
@@ -247,12 +262,6 @@ void SerialWidget::connectLink() {
     connect(m_link, SIGNAL(busyChanged(bool)), this, SLOT(on_busyChanged(bool)));
     connect(m_link, SIGNAL(progress(int, int)), this, SLOT(on_progress(int, int)));
     connect(m_link, SIGNAL(queryNotSent(QString)), this, SLOT(on_queryNotSent(QString)));
-}
-
-void SerialWidget::connectChart() {
-    connect(m_link, SIGNAL(recordsAppended(int, int)), m_chart, SLOT(recordsAppended()));
-    connect(m_link, SIGNAL(recordsCleared()), m_chart, SLOT(storeCleared()));
-    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), m_chart, SLOT(setUnit(int)));
 }
 
 // The lines of one frame go in as one block: one paragraph per line, but a

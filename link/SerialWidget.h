@@ -12,6 +12,7 @@ class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
 class QSimpleLed;
+class QVBoxLayout;
 class RecordChart;
 
 // The central panel: the port and link controls on the left, the log of
@@ -68,7 +69,7 @@ private:
     QGroupBox* buildCommandGroup();
     QWidget* buildRightColumn();
     void connectLink();
-    void connectChart();
+    void addChart(QVBoxLayout* layout);
     QString saveFileName();
     static bool replaceConfirmed(const QString& fileName);
 

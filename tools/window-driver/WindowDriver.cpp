@@ -1,0 +1,213 @@
+#include "tools/window-driver/WindowDriver.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QTextBlock>
+#include <cstdio>
+
+namespace {
+
+constexpr int kModalCheckMs = 10;
+constexpr int kReadPollMs = 5;
+// A reply starts within this time or not at all; the line counts as quiet when
+// the log has not grown for the second span.
+constexpr int kFirstReplyMs = 20000;
+constexpr int kQuietMs = 1500;
+
+void report(const QString& line) {
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// ">> 2024-01-02 03:04:05    00123  PPM.M": one record.
+bool isRecordLine(const QString& line) {
+    static const QRegularExpression recordLine("^>> \\d{4}-\\d{2}-\\d{2} ");
+    return recordLine.match(line).hasMatch();
+}
+
+// Runs the event loop for `ms` milliseconds.
+void runEvents(int ms) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+}  // namespace
+
+WindowDriver::WindowDriver() {
+    connect(&m_modalTimer, SIGNAL(timeout()), this, SLOT(answerModal()));
+    m_modalTimer.start(kModalCheckMs);
+    connect(&m_readTimer, SIGNAL(timeout()), this, SLOT(pollReads()));
+}
+
+bool WindowDriver::attach(QWidget& window) {
+    for (QWidget* child : window.findChildren<QWidget*>()) {
+        if (child->inherits("SerialWidget")) {
+            m_panel = child;
+        }
+    }
+    m_port = window.findChild<QSerialPort*>();
+    if (m_panel != nullptr) {
+        m_portCombo = m_panel->findChild<QComboBox*>("portCombo");
+        m_startEdit = m_panel->findChild<QDateTimeEdit*>("startEdit");
+        m_endEdit = m_panel->findChild<QDateTimeEdit*>("endEdit");
+        m_log = m_panel->findChild<QPlainTextEdit*>("log");
+    }
+    if (m_panel == nullptr || m_port == nullptr || m_portCombo == nullptr ||
+        m_startEdit == nullptr || m_endEdit == nullptr || m_log == nullptr) {
+        report("driver: no serial panel with its port, port combo, range edits and log");
+        return false;
+    }
+    connect(m_port, SIGNAL(errorOccurred(QSerialPort::SerialPortError)), this,
+            SLOT(reportPortError(QSerialPort::SerialPortError)));
+    return true;
+}
+
+bool WindowDriver::portIsOpen() const {
+    auto* openButton = m_panel->findChild<QPushButton*>("openButton");
+    return openButton != nullptr && openButton->text() == "CLOSE";
+}
+
+bool WindowDriver::open(const QString& portName) {
+    m_portCombo->addItem(portName);
+    m_portCombo->setCurrentText(portName);
+    if (!click("OPEN") || !portIsOpen()) {
+        report("driver: cannot open " + portName);
+        return false;
+    }
+    // The answer to the search's identify command may still be waiting.
+    m_port->clear(QSerialPort::Input);
+    report("driver: opened " + portName);
+    return true;
+}
+
+void WindowDriver::startPollingReads() {
+    m_readTimer.start(kReadPollMs);
+    report("driver: reads polled");
+}
+
+// Setting the read buffer size starts a read on the port when none is under
+// way (so does clearing its input); with the event mask wait broken, nothing
+// else starts one.
+void WindowDriver::pollReads() {
+    if (m_port->isOpen()) {
+        m_port->setReadBufferSize(0);
+    }
+}
+
+int WindowDriver::query(const QString& from, const QString& to) {
+    const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+    m_startEdit->setDateTime(QDateTime::fromString(from, format));
+    m_endEdit->setDateTime(QDateTime::fromString(to, format));
+    const int before = recordLineCount();
+    if (!click("QUERY DATA")) {
+        return -1;
+    }
+    QElapsedTimer sinceChange;
+    sinceChange.start();
+    int blocks = m_log->blockCount();
+    bool replied = false;
+    while (sinceChange.elapsed() < (replied ? kQuietMs : kFirstReplyMs)) {
+        runEvents(50);
+        if (m_log->blockCount() != blocks) {
+            blocks = m_log->blockCount();
+            replied = true;
+            sinceChange.restart();
+        }
+    }
+    const int received = recordLineCount() - before;
+    reportLogLines();
+    report(QString("driver: %1 record lines").arg(received));
+    return received;
+}
+
+bool WindowDriver::exportTo(const QString& path) {
+    QFile::remove(path);
+    m_saveAs = path;
+    const bool clicked = click("EXPORT DATA");
+    m_saveAs.clear();
+    const bool written = clicked && QFileInfo(path).isFile();
+    report(QString("driver: export to %1 %2").arg(path, written ? "written" : "missing"));
+    return written;
+}
+
+// Errors while the line works are worth seeing; time-outs of the search are not.
+void WindowDriver::reportPortError(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
+        report(QString("driver: port error %1 (%2)").arg(error).arg(m_port->errorString()));
+    }
+}
+
+void WindowDriver::answerModal() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        answerMessageBox(box);
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        answerFileDialog(dialog);
+    } else if (modal != nullptr) {
+        modal->close();
+    }
+}
+
+void WindowDriver::answerMessageBox(QMessageBox* box) {
+    report("message box: " + box->windowTitle() + ": " + box->text());
+    for (const QString& line : box->informativeText().split('\n', Qt::SkipEmptyParts)) {
+        report("message box:   " + line);
+    }
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+        ok->click();
+    } else {
+        box->reject();
+    }
+}
+
+void WindowDriver::answerFileDialog(QFileDialog* dialog) {
+    if (m_saveAs.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    dialog->selectFile(m_saveAs);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
+bool WindowDriver::click(const QString& caption) {
+    for (QPushButton* button : m_panel->findChildren<QPushButton*>()) {
+        if (button->text() == caption) {
+            button->click();
+            return true;
+        }
+    }
+    report("driver: no button " + caption);
+    return false;
+}
+
+int WindowDriver::recordLineCount() const {
+    int count = 0;
+    for (QTextBlock block = m_log->document()->begin(); block.isValid(); block = block.next()) {
+        count += isRecordLine(block.text()) ? 1 : 0;
+    }
+    return count;
+}
+
+// Every log line other than a record line: frame headers, discarded bytes, a
+// lost line.
+void WindowDriver::reportLogLines() const {
+    for (QTextBlock block = m_log->document()->begin(); block.isValid(); block = block.next()) {
+        if (!isRecordLine(block.text())) {
+            report("log: " + block.text());
+        }
+    }
+}

@@ -3,6 +3,7 @@
 // the rows and cells), write all records into one block of the summed sizes
 // and hand that block to the compound file in one write.
 
+#include <memory>
 #include <string>
 
 #include "xls/XlsDocument.h"
@@ -44,8 +45,9 @@ uint32_t LayOutRowBlock(RowBlock& block) {
 }
 
 // Stores the stream position of each row block's DBCELL in the INDEX, for a
-// worksheet that starts at stream position `start`.
-void LayOutWorksheet(Worksheet& worksheet, uint32_t start) {
+// worksheet that starts at stream position `start`, and returns the
+// worksheet's size: one pass over its records.
+uint32_t LayOutWorksheet(Worksheet& worksheet, uint32_t start) {
     std::vector<uint32_t>& positions = worksheet.index.dbcellPositions;
     uint32_t p = start + worksheet.SizeBeforeCellTable();
     std::vector<RowBlock>& blocks = worksheet.cellTable.blocks;
@@ -56,6 +58,7 @@ void LayOutWorksheet(Worksheet& worksheet, uint32_t start) {
         }
         p += blocks[b].dbcell.RecordSize();
     }
+    return p - start + worksheet.SizeAfterCellTable();
 }
 
 }  // namespace
@@ -81,9 +84,12 @@ bool XlsDocument::Save() {
     }
     bool saved = false;
     {
-        const std::vector<uint8_t> stream = BuildStream();
-        saved =
-            !stream.empty() && store_.WriteStream(kStreamName, stream.data(), stream.size()) == 1;
+        ConvertSheets();
+        const uint32_t total = LayOutStream();
+        // Not zero-filled: the records write every byte of it.
+        const std::unique_ptr<uint8_t[]> stream(new uint8_t[total]);
+        saved = WriteRecords(stream.get(), total) &&
+                store_.WriteStream(kStreamName, stream.get(), total) == 1;
     }
     saved = saved && store_.Commit();
     if (!saved) {
@@ -100,14 +106,20 @@ std::vector<uint8_t> XlsDocument::BuildStream() {
     ConvertSheets();
     const uint32_t total = LayOutStream();
     std::vector<uint8_t> stream(total);
-    uint32_t written = workbook_.Write(stream.data());
-    for (Worksheet& worksheet : worksheets_) {
-        written += worksheet.Write(stream.data() + written);
-    }
-    if (written != total) {
+    if (!WriteRecords(stream.data(), total)) {
         return {};
     }
     return stream;
+}
+
+// The globals, then every worksheet; false if the bytes written disagree
+// with the laid-out total.
+bool XlsDocument::WriteRecords(uint8_t* out, uint32_t total) {
+    uint32_t written = workbook_.Write(out);
+    for (Worksheet& worksheet : worksheets_) {
+        written += worksheet.Write(out + written);
+    }
+    return written == total;
 }
 
 // Worksheet i follows the globals and worksheets 0 to i - 1 without gaps;
@@ -118,8 +130,7 @@ uint32_t XlsDocument::LayOutStream() {
         if (i < workbook_.sheets.size()) {
             workbook_.sheets[i].streamPosition = p;
         }
-        LayOutWorksheet(worksheets_[i], p);
-        p += worksheets_[i].RecordSize();
+        p += LayOutWorksheet(worksheets_[i], p);
     }
     return p;
 }

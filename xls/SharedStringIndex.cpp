@@ -1,5 +1,7 @@
 #include "xls/SharedStringIndex.h"
 
+#include <cstring>
+
 namespace xls {
 
 namespace {
@@ -13,32 +15,28 @@ size_t SlotCountFor(size_t texts) {
     return count;
 }
 
-// FNV-1a over the character bytes as the table writes them, so that a text
-// and its table entry hash alike.
-class ByteHash {
-public:
-    void Add(uint8_t byte) { hash_ = (hash_ ^ byte) * 1099511628211ull; }
-    size_t Value() const { return static_cast<size_t>(hash_ ^ (hash_ >> 32)); }
-
-private:
-    uint64_t hash_ = 14695981039346656037ull;
-};
-
-size_t HashOf(std::string_view bytes) {
-    ByteHash hash;
-    for (char byte : bytes) {
-        hash.Add(static_cast<uint8_t>(byte));
+// A hash of the text's bytes in host order, eight at a time: a text is
+// hashed once, when it is looked up.
+uint32_t HashOf(const void* data, size_t size) {
+    constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    uint64_t hash = size * kMultiplier;
+    uint64_t word = 0;
+    for (; size >= sizeof word; size -= sizeof word, bytes += sizeof word) {
+        std::memcpy(&word, bytes, sizeof word);
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 29;
     }
-    return hash.Value();
+    word = 0;
+    std::memcpy(&word, bytes, size);
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 32;
+    return static_cast<uint32_t>(hash * kMultiplier >> 32);
 }
 
-size_t HashOf(std::u16string_view units) {
-    ByteHash hash;
-    for (char16_t unit : units) {
-        hash.Add(static_cast<uint8_t>(unit));
-        hash.Add(static_cast<uint8_t>(unit >> 8));
-    }
-    return hash.Value();
+template <typename Char>
+uint32_t HashOf(std::basic_string_view<Char> text) {
+    return HashOf(text.data(), text.size() * sizeof(Char));
 }
 
 bool IsEntryOf(const LargeString& entry, std::string_view text) {
@@ -76,8 +74,8 @@ SharedStringIndex::SharedStringIndex(SharedStringTable& sst, size_t narrowTexts,
     : sst_(sst) {
     sst_.Clear();
     sst_.strings.reserve(narrowTexts + wideTexts);
-    narrow_.slots.assign(SlotCountFor(narrowTexts), 0);
-    wide_.slots.assign(SlotCountFor(wideTexts), 0);
+    narrow_.slots.assign(SlotCountFor(narrowTexts), Slot{0, 0});
+    wide_.slots.assign(SlotCountFor(wideTexts), Slot{0, 0});
 }
 
 uint32_t SharedStringIndex::Add(std::string_view text) {
@@ -94,29 +92,30 @@ uint32_t SharedStringIndex::Add(Slots& table, std::basic_string_view<Char> key) 
     if (2 * (table.used + 1) > table.slots.size()) {
         Grow(table);
     }
+    const uint32_t hash = HashOf(key);
     const size_t mask = table.slots.size() - 1;
-    for (size_t i = HashOf(key) & mask;; i = (i + 1) & mask) {
-        uint32_t& slot = table.slots[i];
-        if (slot == 0) {
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& slot = table.slots[i];
+        if (slot.entry == 0) {
             sst_.strings.emplace_back(key);
-            slot = ++sst_.uniqueCount;
+            slot = Slot{++sst_.uniqueCount, hash};
             ++table.used;
-            return slot - 1;
+            return slot.entry - 1;
         }
-        if (IsEntryOf(sst_.strings[slot - 1], key)) {
-            return slot - 1;
+        if (slot.hash == hash && IsEntryOf(sst_.strings[slot.entry - 1], key)) {
+            return slot.entry - 1;
         }
     }
 }
 
 void SharedStringIndex::Grow(Slots& table) {
-    std::vector<uint32_t> old = std::move(table.slots);
-    table.slots.assign(old.size() * 2, 0);
+    std::vector<Slot> old = std::move(table.slots);
+    table.slots.assign(old.size() * 2, Slot{0, 0});
     const size_t mask = table.slots.size() - 1;
-    for (uint32_t slot : old) {
-        if (slot != 0) {
-            size_t i = HashOf(sst_.strings[slot - 1].CharacterData()) & mask;
-            while (table.slots[i] != 0) {
+    for (const Slot& slot : old) {
+        if (slot.entry != 0) {
+            size_t i = slot.hash & mask;
+            while (table.slots[i].entry != 0) {
                 i = (i + 1) & mask;
             }
             table.slots[i] = slot;

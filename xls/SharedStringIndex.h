@@ -24,15 +24,22 @@ public:
     uint32_t Add(std::u16string_view text);
 
 private:
-    // Open addressing with linear probing; a slot holds table index + 1, or 0 when free.
+    // A used slot holds its text's table index + 1 (0 when free) and the
+    // text's hash, so that a probe compares texts only when the hashes agree
+    // and growing never hashes a text again.
+    struct Slot {
+        uint32_t entry;
+        uint32_t hash;
+    };
+    // Open addressing with linear probing.
     struct Slots {
-        std::vector<uint32_t> slots;
+        std::vector<Slot> slots;
         size_t used = 0;
     };
 
     template <typename Char>
     uint32_t Add(Slots& table, std::basic_string_view<Char> key);
-    void Grow(Slots& table);
+    static void Grow(Slots& table);
 
     SharedStringTable& sst_;
     Slots narrow_;

@@ -20,13 +20,6 @@ namespace xls {
 
 namespace {
 
-constexpr int16_t kFormulaCode = 0x0006;
-constexpr int16_t kMulRKCode = 0x00BD;
-constexpr int16_t kLabelSSTCode = 0x00FD;
-constexpr int16_t kBlankCode = 0x0201;
-constexpr int16_t kNumberCode = 0x0203;
-constexpr int16_t kRKCode = 0x027E;
-
 // A row block's cell list starts with room for this many entries (or for
 // every cell of the block's rows, when that is fewer) and grows in steps of
 // this many, so that a full block of 8192 cells is re-allocated at most
@@ -42,19 +35,6 @@ void ReserveCellStep(std::vector<CellBlockRef>& cells) {
     if (cells.size() % kCellListStep == 0 && cells.capacity() < cells.size() + kCellListStep) {
         cells.reserve(cells.size() + kCellListStep);
     }
-}
-
-// Appends a new cell block holding a record of the given kind at (row, column).
-template <typename RecordType>
-RecordType& AppendCell(RowBlock& block, int16_t code, int row, int column) {
-    CellBlockRef cell = MakeRef<CellBlock>();
-    cell->SetType(code);
-    auto& record = static_cast<RecordType&>(*cell->GetRecord());
-    record.row = static_cast<uint16_t>(row);
-    record.column = static_cast<uint16_t>(column);
-    block.cells.push_back(std::move(cell));
-    ReserveCellStep(block.cells);
-    return record;
 }
 
 // The RK value of a numeric cell; none when only a NUMBER record holds it exactly.
@@ -142,6 +122,19 @@ private:
         }
     }
 
+    // Appends a new cell block holding a record of the given kind at (r, k);
+    // block and record live in the cell table's arena.
+    template <typename RecordType>
+    RecordType& Append(RowBlock& block, int r, int k) {
+        CellBlockRef cell = worksheet_.cellTable.NewCellBlock<RecordType>();
+        auto& record = static_cast<RecordType&>(*cell->GetRecord());
+        record.row = static_cast<uint16_t>(r);
+        record.column = static_cast<uint16_t>(k);
+        block.cells.push_back(std::move(cell));
+        ReserveCellStep(block.cells);
+        return record;
+    }
+
     // Writes the cell at (r, k), or the run of numbers starting there, and
     // returns the column after it.
     int ConvertCells(RowBlock& block, int r, int k) {
@@ -150,7 +143,7 @@ private:
         switch (cell.Type()) {
             case CellString:
             case CellWString: {
-                LabelSST& label = AppendCell<LabelSST>(block, kLabelSSTCode, r, k);
+                LabelSST& label = Append<LabelSST>(block, r, k);
                 label.xfIndex = xf;
                 label.sstIndex = cell.Type() == CellString ? strings_.Add(cell.Text())
                                                            : strings_.Add(cell.WideText());
@@ -161,15 +154,15 @@ private:
                 return ConvertNumbers(block, r, k);
             case CellFormula:
                 if (const XlsFormula* formula = cell.GetFormula()) {
-                    formula->CopyTo(AppendCell<Formula>(block, kFormulaCode, r, k),
-                                    static_cast<uint16_t>(r), static_cast<uint16_t>(k), xf);
+                    formula->CopyTo(Append<Formula>(block, r, k), static_cast<uint16_t>(r),
+                                    static_cast<uint16_t>(k), xf);
                     return k + 1;
                 }
                 break;
             case CellEmpty:
                 break;
         }
-        AppendCell<Blank>(block, kBlankCode, r, k).xfIndex = xf;
+        Append<Blank>(block, r, k).xfIndex = xf;
         return k + 1;
     }
 
@@ -182,7 +175,7 @@ private:
         const std::optional<uint32_t> rk = RkOf(first);
         const auto xf = static_cast<uint16_t>(first.XFIndex());
         if (!rk) {
-            Number& number = AppendCell<Number>(block, kNumberCode, r, k);
+            Number& number = Append<Number>(block, r, k);
             number.xfIndex = xf;
             number.value = ValueOf(first);
             return k + 1;
@@ -193,12 +186,12 @@ private:
             ++end;
         }
         if (end - k == 1) {
-            RK& record = AppendCell<RK>(block, kRKCode, r, k);
+            RK& record = Append<RK>(block, r, k);
             record.xfIndex = xf;
             record.rkValue = *rk;
             return end;
         }
-        MulRK& run = AppendCell<MulRK>(block, kMulRKCode, r, k);
+        MulRK& run = Append<MulRK>(block, r, k);
         run.lastColumn = static_cast<uint16_t>(end - 1);
         run.cells.reserve(static_cast<size_t>(end - k));
         for (int c = k; c < end; ++c) {

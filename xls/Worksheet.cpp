@@ -6,9 +6,12 @@ uint32_t Worksheet::SizeBeforeCellTable() {
     return bof.RecordSize() + index.RecordSize() + colInfos.RecordSize() + dimensions.RecordSize();
 }
 
+uint32_t Worksheet::SizeAfterCellTable() {
+    return window.RecordSize() + mergedCells.RecordSize() + eof.RecordSize();
+}
+
 uint32_t Worksheet::RecordSize() {
-    return SizeBeforeCellTable() + cellTable.RecordSize() + window.RecordSize() +
-           mergedCells.RecordSize() + eof.RecordSize();
+    return SizeBeforeCellTable() + cellTable.RecordSize() + SizeAfterCellTable();
 }
 
 uint32_t Worksheet::Write(uint8_t* out) {

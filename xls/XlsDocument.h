@@ -62,6 +62,7 @@ public:
 private:
     bool Save();
     uint32_t LayOutStream();
+    bool WriteRecords(uint8_t* out, uint32_t total);
 
     CompoundStore store_;
     Workbook workbook_;

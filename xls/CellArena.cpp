@@ -6,29 +6,12 @@ namespace xls {
 
 namespace {
 
-// Every cell block and record holds at most 8-byte values (pointers, doubles).
-constexpr size_t kAlignment = 8;
 // Chunk sizes double from 4 KiB to 1 MiB: a small sheet takes little, a large
 // one few chunks.
 constexpr size_t kFirstChunk = 4096;
 constexpr size_t kDoublings = 8;
 
-size_t Aligned(size_t size) {
-    return (size + kAlignment - 1) & ~(kAlignment - 1);
-}
-
 }  // namespace
-
-void* CellArena::Allocate(size_t size) {
-    size = Aligned(size);
-    if (size > left_) {
-        AddChunk(size);
-    }
-    void* block = next_;
-    next_ += size;
-    left_ -= size;
-    return block;
-}
 
 // The chunk's bytes are left as they are: every block is constructed in place.
 void CellArena::AddChunk(size_t atLeast) {

@@ -19,9 +19,21 @@ public:
 
     // `size` bytes, aligned for any cell block or record, valid until the
     // arena is destroyed.
-    void* Allocate(size_t size);
+    void* Allocate(size_t size) {
+        size = (size + kAlignment - 1) & ~(kAlignment - 1);
+        if (size > left_) {
+            AddChunk(size);
+        }
+        void* block = next_;
+        next_ += size;
+        left_ -= size;
+        return block;
+    }
 
 private:
+    // Every cell block and record holds at most 8-byte values (pointers, doubles).
+    static constexpr size_t kAlignment = 8;
+
     void AddChunk(size_t atLeast);
 
     std::vector<std::unique_ptr<std::byte[]>> chunks_;

@@ -45,13 +45,11 @@ CellRecord* HeldRecord(const CellBlockRef& cell) {
 
 }  // namespace
 
-void CellBlock::Release() {
-    if (--refCount_ == 0) {
-        if ((placement_ & kBlockInArena) != 0) {
-            this->~CellBlock();
-        } else {
-            delete this;
-        }
+void CellBlock::Destroy() {
+    if ((placement_ & kBlockInArena) != 0) {
+        this->~CellBlock();
+    } else {
+        delete this;
     }
 }
 

@@ -2,6 +2,7 @@
 // its ROW records, then the cell records of those rows, then its DBCELL.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <vector>
@@ -27,7 +28,11 @@ public:
 
     void AddRef() { ++refCount_; }
     // Destroys the block (and its record) when the last handle lets go.
-    void Release();
+    void Release() {
+        if (--refCount_ == 0) {
+            Destroy();
+        }
+    }
 
     // Holds a new default record of that kind (FORMULA, MULRK, MULBLANK,
     // LABELSST, BLANK, NUMBER, BOOLERR, RK); any other code holds none. The
@@ -60,6 +65,7 @@ private:
           placement_(kBlockInArena | kRecordInArena),
           record_(record) {}
     ~CellBlock() { Reset(); }
+    void Destroy();
 
     uint32_t refCount_ = 0;
     int16_t code_ = kNone;
@@ -102,9 +108,11 @@ public:
     // in the table's arena and released with the table.
     template <typename RecordType>
     CellBlockRef NewCellBlock() {
-        void* blockMemory = arena_.Allocate(sizeof(CellBlock));
-        CellRecord* record = new (arena_.Allocate(sizeof(RecordType))) RecordType();
-        return CellBlockRef(new (blockMemory) CellBlock(record));
+        static_assert(sizeof(CellBlock) % alignof(RecordType) == 0, "the record follows the block");
+        auto* memory =
+            static_cast<std::byte*>(arena_.Allocate(sizeof(CellBlock) + sizeof(RecordType)));
+        CellRecord* record = new (memory + sizeof(CellBlock)) RecordType();
+        return CellBlockRef(new (memory) CellBlock(record));
     }
 
     // Block b holds grid rows 32b to 32b + 31.

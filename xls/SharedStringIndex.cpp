@@ -34,9 +34,13 @@ uint32_t HashOf(const void* data, size_t size) {
     return static_cast<uint32_t>(hash * kMultiplier >> 32);
 }
 
-template <typename Char>
-uint32_t HashOf(std::basic_string_view<Char> text) {
-    return HashOf(text.data(), text.size() * sizeof(Char));
+// A hint to bring the memory at `address` into the cache.
+void Prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
 }
 
 bool IsEntryOf(const LargeString& entry, std::string_view text) {
@@ -78,21 +82,35 @@ SharedStringIndex::SharedStringIndex(SharedStringTable& sst, size_t narrowTexts,
     wide_.slots.assign(SlotCountFor(wideTexts), Slot{0, 0});
 }
 
-uint32_t SharedStringIndex::Add(std::string_view text) {
-    return Add(narrow_, StoredKey(text));
+uint32_t SharedStringIndex::Hash(std::string_view text) const {
+    return Hash(narrow_, StoredKey(text));
 }
 
-uint32_t SharedStringIndex::Add(std::u16string_view text) {
-    return Add(wide_, StoredKey(text));
+uint32_t SharedStringIndex::Hash(std::u16string_view text) const {
+    return Hash(wide_, StoredKey(text));
+}
+
+uint32_t SharedStringIndex::Add(std::string_view text, uint32_t hash) {
+    return Add(narrow_, StoredKey(text), hash);
+}
+
+uint32_t SharedStringIndex::Add(std::u16string_view text, uint32_t hash) {
+    return Add(wide_, StoredKey(text), hash);
 }
 
 template <typename Char>
-uint32_t SharedStringIndex::Add(Slots& table, std::basic_string_view<Char> key) {
+uint32_t SharedStringIndex::Hash(const Slots& table, std::basic_string_view<Char> key) {
+    const uint32_t hash = HashOf(key.data(), key.size() * sizeof(Char));
+    Prefetch(&table.slots[hash & (table.slots.size() - 1)]);
+    return hash;
+}
+
+template <typename Char>
+uint32_t SharedStringIndex::Add(Slots& table, std::basic_string_view<Char> key, uint32_t hash) {
     ++sst_.totalCount;
     if (2 * (table.used + 1) > table.slots.size()) {
         Grow(table);
     }
-    const uint32_t hash = HashOf(key);
     const size_t mask = table.slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         Slot& slot = table.slots[i];

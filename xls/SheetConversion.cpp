@@ -120,6 +120,24 @@ private:
         if (block.cells.capacity() < room) {
             block.cells.reserve(room);
         }
+        HashTexts(firstRow, firstRow + static_cast<int>(rows));
+    }
+
+    // The hashes of the texts in rows first to end - 1, in the order the
+    // rows' cells are converted.
+    void HashTexts(int first, int end) {
+        hashes_.clear();
+        nextHash_ = 0;
+        for (int r = first; r < end; ++r) {
+            const XlsCell* cells = sheet_.RowAt(r);
+            for (int k = 0; k < columns_; ++k) {
+                if (cells[k].Type() == CellString) {
+                    hashes_.push_back(strings_.Hash(cells[k].Text()));
+                } else if (cells[k].Type() == CellWString) {
+                    hashes_.push_back(strings_.Hash(cells[k].WideText()));
+                }
+            }
+        }
     }
 
     // Appends a new cell block holding a record of the given kind at (r, k);
@@ -145,8 +163,9 @@ private:
             case CellWString: {
                 LabelSST& label = Append<LabelSST>(block, r, k);
                 label.xfIndex = xf;
-                label.sstIndex = cell.Type() == CellString ? strings_.Add(cell.Text())
-                                                           : strings_.Add(cell.WideText());
+                const uint32_t hash = hashes_[nextHash_++];
+                label.sstIndex = cell.Type() == CellString ? strings_.Add(cell.Text(), hash)
+                                                           : strings_.Add(cell.WideText(), hash);
                 return k + 1;
             }
             case CellInt:
@@ -224,6 +243,9 @@ private:
     SharedStringIndex& strings_;
     const int rows_;
     const int columns_;
+    // The current row block's text hashes and the next one to use.
+    std::vector<uint32_t> hashes_;
+    size_t nextHash_ = 0;
 };
 
 }  // namespace

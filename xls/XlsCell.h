@@ -53,7 +53,11 @@ public:
     XlsCell& operator=(XlsCell&& other) noexcept;
     XlsCell(const XlsCell&) = delete;
     XlsCell& operator=(const XlsCell&) = delete;
-    ~XlsCell() { ReleaseValue(); }
+    ~XlsCell() {
+        if (type_ >= CellString) {
+            ReleaseValue();
+        }
+    }
 
     // Text up to its NUL; an empty (or null) text makes the cell empty.
     // Format and spans stay.

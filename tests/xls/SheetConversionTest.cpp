@@ -226,8 +226,10 @@ TEST(SharedStringIndex, MoreTextsThanCountedGetOneIndexEach) {
     SharedStringIndex strings(sst, 1, 1);
     for (int round = 0; round < 2; ++round) {
         for (uint32_t i = 0; i < 300; ++i) {
-            EXPECT_EQ(strings.Add(std::to_string(i)), 2 * i);
-            EXPECT_EQ(strings.Add(std::u16string(i + 1, u'w')), 2 * i + 1);
+            const std::string narrow = std::to_string(i);
+            const std::u16string wide(i + 1, u'w');
+            EXPECT_EQ(strings.Add(narrow, strings.Hash(narrow)), 2 * i);
+            EXPECT_EQ(strings.Add(wide, strings.Hash(wide)), 2 * i + 1);
         }
     }
     EXPECT_EQ(sst.uniqueCount, 600u);

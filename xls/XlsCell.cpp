@@ -46,16 +46,14 @@ XlsCell& XlsCell::operator=(XlsCell&& other) noexcept {
     return *this;
 }
 
-void XlsCell::ReleaseValue() noexcept {
-    if (type_ == CellString && textLength_ == kTextOnHeap) {
+void XlsCell::FreeValue() noexcept {
+    if (type_ == CellString) {
         delete[] static_cast<char*>(Load<HeapText>().data);
     } else if (type_ == CellWString) {
         delete[] static_cast<char16_t*>(Load<HeapText>().data);
     } else if (type_ == CellFormula) {
         Load<XlsFormula*>()->Release();
     }
-    type_ = CellEmpty;
-    textLength_ = 0;
 }
 
 void XlsCell::SetHeapText(CellType type, void* data, size_t size) {

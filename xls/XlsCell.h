@@ -54,8 +54,8 @@ public:
     XlsCell(const XlsCell&) = delete;
     XlsCell& operator=(const XlsCell&) = delete;
     ~XlsCell() {
-        if (type_ >= CellString) {
-            ReleaseValue();
+        if (OwnsValue()) {
+            FreeValue();
         }
     }
 
@@ -110,8 +110,19 @@ private:
         static_assert(sizeof value <= kInlineText, "the value is held in place");
         std::memcpy(payload_, &value, sizeof value);
     }
+    // True while the value holds a heap block or a formula reference.
+    bool OwnsValue() const {
+        return type_ > CellString || (type_ == CellString && textLength_ == kTextOnHeap);
+    }
     // Frees a text or lets go of a formula; the cell becomes empty.
-    void ReleaseValue() noexcept;
+    void ReleaseValue() noexcept {
+        if (OwnsValue()) {
+            FreeValue();
+        }
+        type_ = CellEmpty;
+        textLength_ = 0;
+    }
+    void FreeValue() noexcept;
     void SetHeapText(CellType type, void* data, size_t size);
 
     // CellInt: int32_t; CellDouble: double; CellString: the bytes (count in

@@ -46,26 +46,4 @@ char* TextBytes::Resize(size_t size) {
     return data;
 }
 
-void TextBytes::Clear() noexcept {
-    if (OnHeap()) {
-        delete[] HeapData();
-    }
-    raw_[kTag] = 0;
-}
-
-char* TextBytes::HeapData() const {
-    char* data = nullptr;
-    std::memcpy(&data, raw_, sizeof data);
-    return data;
-}
-
-std::string_view TextBytes::View() const {
-    if (!OnHeap()) {
-        return {raw_, static_cast<size_t>(static_cast<unsigned char>(raw_[kTag]))};
-    }
-    uint32_t count = 0;
-    std::memcpy(&count, raw_ + sizeof(char*), sizeof count);
-    return {HeapData(), count};
-}
-
 }  // namespace xls

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace xls {
@@ -23,9 +24,21 @@ public:
     void Assign(std::string_view bytes);
     // Room for `size` bytes, returned for the caller to fill; the old bytes are gone.
     char* Resize(size_t size);
-    void Clear() noexcept;
+    void Clear() noexcept {
+        if (OnHeap()) {
+            delete[] HeapData();
+        }
+        raw_[kTag] = 0;
+    }
 
-    std::string_view View() const;
+    std::string_view View() const {
+        if (!OnHeap()) {
+            return {raw_, static_cast<size_t>(static_cast<unsigned char>(raw_[kTag]))};
+        }
+        uint32_t count = 0;
+        std::memcpy(&count, raw_ + sizeof(char*), sizeof count);
+        return {HeapData(), count};
+    }
     size_t Size() const { return View().size(); }
     bool Empty() const { return raw_[kTag] == 0; }
 
@@ -36,7 +49,11 @@ private:
     static constexpr char kOnHeap = static_cast<char>(0xFF);
 
     bool OnHeap() const { return raw_[kTag] == kOnHeap; }
-    char* HeapData() const;
+    char* HeapData() const {
+        char* data = nullptr;
+        std::memcpy(&data, raw_, sizeof data);
+        return data;
+    }
 
     // In place: the bytes, then their count in the tag byte.
     char raw_[24];

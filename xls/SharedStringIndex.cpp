@@ -15,20 +15,38 @@ size_t SlotCountFor(size_t texts) {
     return count;
 }
 
+// Up to 8 bytes (size 1 to 8) as one word, each byte read once.
+uint64_t LoadShort(const unsigned char* bytes, size_t size) {
+    uint32_t low = 0;
+    uint32_t high = 0;
+    if (size >= 4) {
+        std::memcpy(&low, bytes, sizeof low);
+        std::memcpy(&high, bytes + size - sizeof high, sizeof high);
+    } else {
+        low = bytes[0] | uint32_t{bytes[size / 2]} << 8 | uint32_t{bytes[size - 1]} << 16;
+    }
+    return uint64_t{high} << 32 | low;
+}
+
 // A hash of the text's bytes in host order, eight at a time: a text is
-// hashed once, when it is looked up.
+// hashed once, when it is looked up. Words are read whole (the last one
+// overlapping the one before), never through a copy of unknown length.
 uint32_t HashOf(const void* data, size_t size) {
     constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
     const auto* bytes = static_cast<const unsigned char*>(data);
-    uint64_t hash = size * kMultiplier;
+    uint64_t hash = (size + 1) * kMultiplier;
     uint64_t word = 0;
-    for (; size >= sizeof word; size -= sizeof word, bytes += sizeof word) {
+    size_t left = size;
+    for (; left > 8; left -= 8, bytes += 8) {
         std::memcpy(&word, bytes, sizeof word);
         hash = (hash ^ word) * kMultiplier;
         hash ^= hash >> 29;
     }
-    word = 0;
-    std::memcpy(&word, bytes, size);
+    if (size > 8) {
+        std::memcpy(&word, bytes + left - sizeof word, sizeof word);
+    } else if (size > 0) {
+        word = LoadShort(bytes, size);
+    }
     hash = (hash ^ word) * kMultiplier;
     hash ^= hash >> 32;
     return static_cast<uint32_t>(hash * kMultiplier >> 32);

@@ -76,8 +76,8 @@ public:
         SetUpRecords();
         for (int r = 0; r < rows_; ++r) {
             ConvertRow(r);
+            CollectMergedRanges(r);
         }
-        CollectMergedRanges();
     }
 
 private:
@@ -220,20 +220,20 @@ private:
         return end;
     }
 
-    // Every cell that starts a range of more than one cell gives a merged
-    // range, cut at the edges of the grid.
-    void CollectMergedRanges() {
-        for (int r = 0; r < rows_; ++r) {
-            for (int k = 0; k < columns_; ++k) {
-                const XlsCell& cell = sheet_.At(r, k);
-                if (cell.RowSpan() > 1 || cell.ColumnSpan() > 1) {
-                    const int lastRow = std::min(r + cell.RowSpan() - 1, XlsSheet::kMaxRows - 1);
-                    const int lastColumn =
-                        std::min(k + cell.ColumnSpan() - 1, XlsSheet::kMaxColumns - 1);
-                    worksheet_.mergedCells.ranges.emplace_back(
-                        static_cast<uint16_t>(r), static_cast<uint16_t>(lastRow),
-                        static_cast<uint16_t>(k), static_cast<uint16_t>(lastColumn));
-                }
+    // Every cell of row r that starts a range of more than one cell gives a
+    // merged range, cut at the edges of the grid. Taken row by row while the
+    // row's cells are at hand, the ranges come in row-major order.
+    void CollectMergedRanges(int r) {
+        const XlsCell* cells = sheet_.RowAt(r);
+        for (int k = 0; k < columns_; ++k) {
+            const XlsCell& cell = cells[k];
+            if (cell.RowSpan() > 1 || cell.ColumnSpan() > 1) {
+                const int lastRow = std::min(r + cell.RowSpan() - 1, XlsSheet::kMaxRows - 1);
+                const int lastColumn =
+                    std::min(k + cell.ColumnSpan() - 1, XlsSheet::kMaxColumns - 1);
+                worksheet_.mergedCells.ranges.emplace_back(
+                    static_cast<uint16_t>(r), static_cast<uint16_t>(lastRow),
+                    static_cast<uint16_t>(k), static_cast<uint16_t>(lastColumn));
             }
         }
     }

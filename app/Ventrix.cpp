@@ -14,6 +14,7 @@ Ventrix::Ventrix(QWidget* parent) : QWidget(parent) {
     setMinimumSize(800, 550);
     setAttribute(Qt::WA_StyledBackground, true);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
+    setWindowTitle(QStringLiteral("ventrix"));
 
     createTitleBar();
     m_panel = new SerialWidget(this);
@@ -39,6 +40,11 @@ void Ventrix::connectTitleBar() {
     connect(m_titleBar, SIGNAL(signalButtonRestoreClicked()), this, SLOT(onButtonRestoreClicked()));
     connect(m_titleBar, SIGNAL(signalButtonMaxClicked()), this, SLOT(onButtonMaxClicked()));
     connect(m_titleBar, SIGNAL(signalButtonCloseClicked()), this, SLOT(onButtonCloseClicked()));
+    connect(m_panel, SIGNAL(statusText(QString)), this, SLOT(onPanelStatusText(QString)));
+}
+
+void Ventrix::onPanelStatusText(const QString& text) {
+    m_titleBar->showStatusText(text);
 }
 
 void Ventrix::onButtonMinClicked() {

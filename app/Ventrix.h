@@ -20,6 +20,10 @@ public slots:
     void onButtonMaxClicked();
     void onButtonCloseClicked();
 
+private slots:
+    // What the panel's link is doing, shown in the title area.
+    void onPanelStatusText(const QString& text);
+
 private:
     void createTitleBar();
     void connectTitleBar();

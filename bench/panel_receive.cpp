@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "link/DetectorLink.h"
 #include "link/SerialWidget.h"
 
 namespace {
@@ -84,12 +85,13 @@ bool measure(int records, int perFrame, Timing& timing) {
     if (!port->isOpen()) {
         return false;
     }
-    QObject::disconnect(port, SIGNAL(readyRead()), &panel, SLOT(on_recvSlot()));
+    DetectorLink* link = panel.link();
+    QObject::disconnect(port, SIGNAL(readyRead()), link, SLOT(on_recvSlot()));
     QObject::connect(port, &QSerialPort::readyRead, [&] {
         const std::size_t before = panel.records().size();
         QElapsedTimer handling;
         handling.start();
-        panel.on_recvSlot();
+        link->on_recvSlot();
         const double ms = msSince(handling);
         ++timing.deliveries;
         timing.slowestMs = std::max(timing.slowestMs, ms);

@@ -1,7 +1,6 @@
 #include "export/RecordExporter.h"
 
-#include <cstdio>
-
+#include "link/Units.h"
 #include "xls/FormatManager.h"
 #include "xls/XlsDocument.h"
 
@@ -25,30 +24,11 @@ RecordExporter::~RecordExporter() {
 }
 
 const char* RecordExporter::unitHeader(int unitIndex) {
-    switch (unitIndex) {
-        case 1:
-            return "%LEL.M";
-        case 2:
-            return "VOL.M";
-        default:
-            return "PPM.M";
-    }
+    return unitInfo(unitIndex).header;
 }
 
 std::string RecordExporter::valueText(int value, int unitIndex) {
-    char text[32];
-    switch (unitIndex) {
-        case 1:
-            std::snprintf(text, sizeof text, "%.1f", static_cast<double>(value) / 500.0);
-            break;
-        case 2:
-            std::snprintf(text, sizeof text, "%.3f", static_cast<double>(value) / 10000.0);
-            break;
-        default:
-            std::snprintf(text, sizeof text, "%d", value);
-            break;
-    }
-    return text;
+    return ::valueText(value, unitIndex);
 }
 
 bool RecordExporter::exportRecords(const RecordStore& records, const std::u16string& path,
@@ -68,7 +48,9 @@ bool RecordExporter::exportRecords(const RecordStore& records, const std::u16str
             writeHeader(sheet, unitIndex);
         }
         sheet->Cell(row, 0)->SetString(records[i].timeText);
-        sheet->Cell(row, 1)->SetString(valueText(records[i].value, unitIndex).c_str());
+        char value[kValueTextCapacity];
+        writeValueText(records[i].value, unitIndex, value);
+        sheet->Cell(row, 1)->SetString(value);
     }
 
     const bool saved = m_document->SaveAs(path.c_str());

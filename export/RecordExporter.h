@@ -24,9 +24,8 @@ public:
     // not be written (an existing file of that name is then left as it was).
     bool exportRecords(const RecordStore& records, const std::u16string& path, int unitIndex);
 
-    // The value as written to the workbook: value / 500 with one decimal for
-    // unit 1, value / 10000 with three decimals for unit 2, the plain integer
-    // otherwise.
+    // The value as written to the workbook: the unit's value text, the same
+    // number the log shows (without the log's zero fill for PPM.M).
     static std::string valueText(int value, int unitIndex);
 
     // "%LEL.M" for unit 1, "VOL.M" for unit 2, "PPM.M" otherwise.

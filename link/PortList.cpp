@@ -1,5 +1,6 @@
 #include "link/PortList.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 namespace {
@@ -21,4 +22,13 @@ QStringList systemPorts() {
 
 QStringList candidatePorts() {
     return systemPorts() + pathsFromEnvironment("VENTRIX_EXTRA_PORTS");
+}
+
+QStringList presentPorts() {
+    QStringList present = systemPorts();
+    for (const QString& path : pathsFromEnvironment("VENTRIX_EXTRA_PORTS")) {
+        if (!path.startsWith('/') || QFileInfo::exists(path))
+            present << path;
+    }
+    return present;
 }

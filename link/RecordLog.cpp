@@ -3,11 +3,10 @@
 #include <QLatin1String>
 
 #include "link/RecordDecoder.h"
+#include "link/Units.h"
 
 namespace {
 
-constexpr int kUnitLel = 1;
-constexpr int kUnitVol = 2;
 constexpr int kPpmWidth = 5;
 const QLatin1String kTimestampFormat("yyyy-MM-dd hh:mm:ss");
 
@@ -27,29 +26,19 @@ QString ppmText(int value) {
 }  // namespace
 
 QString unitText(int unitIndex) {
-    switch (unitIndex) {
-        case kUnitLel:
-            return QStringLiteral("%LEL.M");
-        case kUnitVol:
-            return QStringLiteral("%VOL.M");
-        default:
-            return QStringLiteral("PPM.M");
-    }
+    return QLatin1String(unitInfo(unitIndex).logUnit);
 }
 
-QString valueText(int value, int unitIndex) {
-    switch (unitIndex) {
-        case kUnitLel:
-            return QString::number(static_cast<double>(value) / 500.0, 'f', 1);
-        case kUnitVol:
-            return QString::number(static_cast<double>(value) / 10000.0, 'f', 3);
-        default:
-            return ppmText(value);
+QString logValueText(int value, int unitIndex) {
+    if (unitInfo(unitIndex).decimals == 0) {
+        return ppmText(value);
     }
+    char text[kValueTextCapacity];
+    return QLatin1String(text, static_cast<int>(writeValueText(value, unitIndex, text)));
 }
 
 QString formatValue(int value, int unitIndex) {
-    return valueText(value, unitIndex) + QLatin1String("  ") + unitText(unitIndex);
+    return logValueText(value, unitIndex) + QLatin1String("  ") + unitText(unitIndex);
 }
 
 QString recvHeaderLine(const QDateTime& now, int recordCount) {
@@ -87,6 +76,27 @@ QString discardLine(const QDateTime& now, int byteCount, DiscardReason reason) {
 QString linkLostLine(const QDateTime& now, const QString& cause) {
     return timestamp(now) + QLatin1String("LINK LOST: ") + cause +
            QStringLiteral(" \u2014 port closed");
+}
+
+QString queryNotSentLine(const QDateTime& now, const QString& portError) {
+    return timestamp(now) + QLatin1String("QUERY NOT SENT: ") + portError;
+}
+
+QString deviceFoundLine(const QDateTime& now, const QString& portName) {
+    return timestamp(now) + QLatin1String("DEVICE FOUND on ") + portName;
+}
+
+QString replyEndLine(const QDateTime& now, int recordCount) {
+    if (recordCount == 0) {
+        return timestamp(now) + QLatin1String("RECV NONE: no records in this range");
+    }
+    return timestamp(now) + QLatin1String("RECV DONE ") + QString::number(recordCount) +
+           QLatin1String(" records");
+}
+
+QString savedLine(const QDateTime& now, int recordCount, const QString& path) {
+    return timestamp(now) + QLatin1String("SAVED ") + QString::number(recordCount) +
+           QLatin1String(" records to ") + path;
 }
 
 QStringList handleReplyFrame(const unsigned char* frame, int length, int unitIndex,

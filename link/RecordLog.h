@@ -12,15 +12,14 @@
 
 enum class DiscardReason { NoHeader, BadChecksum, BadTrailer, IncompleteFrame, FrameTooLong };
 
-// "PPM.M" (index 0 and any unknown index), "%LEL.M" (1), "%VOL.M" (2).
+// The unit's log text: "PPM.M" (index 0 and any unknown index), "%LEL.M" (1), "%VOL.M" (2).
 QString unitText(int unitIndex);
 
-// The value as shown in the unit: value / 500 with 1 decimal for %LEL.M, value / 10000
-// with 3 decimals for %VOL.M, the integer zero-filled to at least 5 characters for
-// PPM.M, with the fill after a minus sign (-1 gives "-0001").
-QString valueText(int value, int unitIndex);
+// The value as the log shows it: the unit's value text, except that PPM.M zero-fills the
+// integer to at least 5 characters, with the fill after a minus sign (-1 gives "-0001").
+QString logValueText(int value, int unitIndex);
 
-// valueText, two spaces and the unit text.
+// logValueText, two spaces and the unit text.
 QString formatValue(int value, int unitIndex);
 
 // ">> [yyyy-MM-dd hh:mm:ss] RECV K alarm records"
@@ -38,6 +37,19 @@ QString discardLine(const QDateTime& now, int byteCount, DiscardReason reason);
 // ">> [yyyy-MM-dd hh:mm:ss] LINK LOST: " + cause + " — port closed", for a line that
 // failed while the port was open (an unplugged adapter, a peer that hung up).
 QString linkLostLine(const QDateTime& now, const QString& cause);
+
+// ">> [yyyy-MM-dd hh:mm:ss] QUERY NOT SENT: " + the port's error text.
+QString queryNotSentLine(const QDateTime& now, const QString& portError);
+
+// ">> [yyyy-MM-dd hh:mm:ss] DEVICE FOUND on " + the port's name.
+QString deviceFoundLine(const QDateTime& now, const QString& portName);
+
+// The end of a reply: "RECV DONE n records", or "RECV NONE: no records in this range"
+// when nothing came, after the time stamp.
+QString replyEndLine(const QDateTime& now, int recordCount);
+
+// ">> [yyyy-MM-dd hh:mm:ss] SAVED n records to " + the file's path.
+QString savedLine(const QDateTime& now, int recordCount, const QString& path);
 
 // Handles one reply frame: frames shorter than 9 bytes are ignored (no lines, nothing
 // stored); otherwise the frame's records are appended to `store` and the returned lines

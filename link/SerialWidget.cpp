@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QDateTimeEdit>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -16,24 +15,21 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
 
 #include "export/RecordExporter.h"
+#include "link/DetectorLink.h"
 #include "link/LinkFrame.h"
-#include "link/PortList.h"
 #include "link/RecordLog.h"
+#include "link/Units.h"
 #include "widgets/QSimpleLed.h"
 
 namespace {
 
-// Time a port gets to answer the identify command, its whole answer included.
-constexpr int kIdentifyBudgetMs = 400;
-// A line without new bytes for this long has nothing more to deliver.
-constexpr int kQuietLineMs = 200;
 constexpr int kLedClosed = 0;
 constexpr int kLedOpen = 3;
+constexpr int kLedBusy = 4;
 const char* const kOpenCaption = "OPEN";
 const char* const kCloseCaption = "CLOSE";
 
@@ -81,13 +77,16 @@ QComboBox* makeCombo() {
 }
 
 // Both time-range edits start at the moment the panel is built and always
-// use the English locale, so the display does not depend on the system.
+// use the English locale, so the display does not depend on the system. They
+// hold only times the query frame can carry.
 QDateTimeEdit* makeDateTimeEdit(const char* objectName) {
     const QDateTime now = QDateTime::currentDateTime();
     auto* edit = new QDateTimeEdit(now);
     edit->setObjectName(objectName);
     edit->setLocale(QLocale(QLocale::English, QLocale::AnyCountry));
     edit->setCalendarPopup(true);
+    edit->setDateTimeRange(QDateTime(kFirstQueryDate, QTime(0, 0, 0)),
+                           QDateTime(kLastQueryDate, QTime(23, 59, 59)));
     edit->setDateTime(now);
     edit->setDisplayFormat("yyyy-MM-dd hh:mm:ss");
     edit->setStyleSheet(kDateStyle);
@@ -99,49 +98,33 @@ void showError(const QString& text) {
     QMessageBox::critical(nullptr, QStringLiteral("Error"), text, QMessageBox::Ok);
 }
 
-// Diagnostic lines are flushed at once, so that whoever reads standard output
-// through a pipe sees each one when it happens.
-void printPortLine(const char* format, const QString& portName) {
-    std::printf(format, portName.toUtf8().constData());
-    std::fflush(stdout);
-}
-
-void printLine(const QByteArray& text) {
-    std::fputs(text.constData(), stdout);
-    std::fflush(stdout);
-}
-
-QString lostLineCause(QSerialPort::SerialPortError error) {
-    return error == QSerialPort::ResourceError ? QStringLiteral("serial port resource error")
-                                               : QStringLiteral("serial port read error");
+// "Device not found!", with each port tried and why it was not taken.
+void showDeviceNotFound(const SearchResult& result) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                    QStringLiteral("Device not found!"), QMessageBox::Ok);
+    const QStringList lines = result.failureLines();
+    box.setInformativeText(lines.isEmpty() ? QStringLiteral("No serial port was found.")
+                                           : lines.join(QLatin1Char('\n')));
+    box.exec();
 }
 
 }  // namespace
 
 SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
-    m_port = new QSerialPort(this);
-    connect(m_port, SIGNAL(error(QSerialPort::SerialPortError)), this,
-            SLOT(on_errHandler(QSerialPort::SerialPortError)));
+    m_link = new DetectorLink(this);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(buildLeftColumn());
     layout->addWidget(buildRightColumn());
 
-    m_quietTimer = new QTimer(this);
-    m_quietTimer->setSingleShot(true);
-    m_quietTimer->setInterval(kQuietLineMs);
-    connect(m_quietTimer, SIGNAL(timeout()), this, SLOT(on_lineQuiet()));
-    connectFrameReader();
-
-    if (findDevice()) {
-        connect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
-    }
+    connectLink();
+    findDevice();
 }
 
-// The port is destroyed with the widget's children, after this object has
-// stopped being a SerialWidget: nothing it emits then may reach the slots.
-SerialWidget::~SerialWidget() {
-    disconnect(m_port, nullptr, this, nullptr);
+SerialWidget::~SerialWidget() = default;
+
+const RecordStore& SerialWidget::records() const {
+    return m_link->records();
 }
 
 QWidget* SerialWidget::buildLeftColumn() {
@@ -210,15 +193,16 @@ QGroupBox* SerialWidget::buildCommandGroup() {
     QLabel* unitLabel = makeLabel("UNIT", kLabelStyle);
     m_unitCombo = makeCombo();
     m_unitCombo->setObjectName("unitCombo");
-    m_unitCombo->addItem("PPM.M");
-    m_unitCombo->addItem("%LEL.M");
-    m_unitCombo->addItem("%VOL.M");
+    for (int unit = 0; unit < kUnitCount; ++unit) {
+        m_unitCombo->addItem(QLatin1String(unitInfo(unit).comboItem));
+    }
+    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), this, SLOT(on_unitChanged(int)));
     QLabel* startLabel = makeLabel("START TIME", kLabelStyle);
     m_startEdit = makeDateTimeEdit("startEdit");
     QLabel* endLabel = makeLabel("END TIME", kLabelStyle);
     m_endEdit = makeDateTimeEdit("endEdit");
-    QPushButton* queryButton = makeButton("QUERY DATA", kButtonStyle);
-    connect(queryButton, SIGNAL(clicked()), this, SLOT(on_query_data()));
+    m_queryButton = makeButton("QUERY DATA", kButtonStyle);
+    connect(m_queryButton, SIGNAL(clicked()), this, SLOT(on_query_data()));
     QPushButton* exportButton = makeButton("EXPORT DATA", kButtonStyle);
     connect(exportButton, SIGNAL(clicked()), this, SLOT(on_export_data()));
     group->setStyleSheet(kGroupStyle);
@@ -230,7 +214,7 @@ QGroupBox* SerialWidget::buildCommandGroup() {
     grid->addWidget(m_startEdit, 2, 0, 1, 2);
     grid->addWidget(endLabel, 3, 0, 1, 2);
     grid->addWidget(m_endEdit, 4, 0, 1, 2);
-    grid->addWidget(queryButton, 5, 0);
+    grid->addWidget(m_queryButton, 5, 0);
     grid->addWidget(exportButton, 5, 1);
     grid->setContentsMargins(10, 20, 10, 10);
     return group;
@@ -248,14 +232,13 @@ QWidget* SerialWidget::buildRightColumn() {
     return column;
 }
 
-void SerialWidget::connectFrameReader() {
-    m_reader.setFrameHandler([this](const unsigned char* frame, int length) {
-        appendLogLines(handleReplyFrame(frame, length, m_unitCombo->currentIndex(),
-                                        QDateTime::currentDateTime(), m_records));
-    });
-    m_reader.setDiscardHandler([this](int byteCount, DiscardReason reason) {
-        m_log->appendPlainText(discardLine(QDateTime::currentDateTime(), byteCount, reason));
-    });
+void SerialWidget::connectLink() {
+    connect(m_link, SIGNAL(logLines(QStringList)), this, SLOT(appendLogLines(QStringList)));
+    connect(m_link, SIGNAL(opened(QString)), this, SLOT(on_linkOpened(QString)));
+    connect(m_link, SIGNAL(closed()), this, SLOT(on_linkClosed()));
+    connect(m_link, SIGNAL(busyChanged(bool)), this, SLOT(on_busyChanged(bool)));
+    connect(m_link, SIGNAL(progress(int, int)), this, SLOT(on_progress(int, int)));
+    connect(m_link, SIGNAL(queryNotSent(QString)), this, SLOT(on_queryNotSent(QString)));
 }
 
 // The lines of one frame go in as one block: one paragraph per line, but a
@@ -268,146 +251,73 @@ void SerialWidget::appendLogLines(const QStringList& lines) {
 
 bool SerialWidget::findDevice() {
     m_portCombo->clear();
-    for (const QString& portName : candidatePorts()) {
-        printPortLine("device %s\n", portName);
-        if (!openConfigured(portName)) {
-            printLine("device can not open\n");
-            continue;
-        }
-        if (detectorAnswers()) {
-            printPortLine("find device %s\n", portName);
-            m_portCombo->addItem(portName);
-            showOpen();
-            return true;
-        }
-        closePort();
+    const SearchResult result = m_link->findDevice();
+    if (!result.found()) {
+        showDeviceNotFound(result);
     }
-    showError(QStringLiteral("Device not found!"));
-    return false;
+    return result.found();
 }
 
 bool SerialWidget::refindDevice() {
-    if (m_port->isOpen()) {
-        closePort();
-        showClosed();
-    }
-    disconnect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
-    const bool found = findDevice();
-    std::printf("refind device %d\n", found ? 1 : 0);
+    m_portCombo->clear();
+    const SearchResult result = m_link->refindDevice();
+    std::printf("refind device %d\n", result.found() ? 1 : 0);
     std::fflush(stdout);
-    if (found) {
-        connect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
+    if (!result.found()) {
+        showDeviceNotFound(result);
     }
-    return found;
+    return result.found();
 }
 
-bool SerialWidget::openConfigured(const QString& portName) {
-    m_port->setPortName(portName);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        return false;
+void SerialWidget::on_linkOpened(const QString& portName) {
+    if (m_portCombo->findText(portName) < 0) {
+        m_portCombo->clear();
+        m_portCombo->addItem(portName);
     }
-    m_port->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    m_port->setParity(QSerialPort::NoParity);
-    m_port->setDataBits(QSerialPort::Data8);
-    m_port->setStopBits(QSerialPort::OneStop);
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
-    return true;
-}
-
-// Sends the identify command and collects the answer, which may arrive in
-// pieces, within one time budget for the port. An accepted answer is read to
-// the end of its frame, so that no part of it reaches the receive path.
-bool SerialWidget::detectorAnswers() {
-    m_port->write(identifyCommand());
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QByteArray answer;
-    const auto readMore = [&]() {
-        const qint64 left = kIdentifyBudgetMs - elapsed.elapsed();
-        if (left <= 0 || !m_port->waitForReadyRead(static_cast<int>(left))) {
-            return false;
-        }
-        answer += m_port->readAll();
-        return true;
-    };
-    while (answer.size() < kIdentifyAnswerCheckLength) {
-        if (!readMore()) {
-            return false;
-        }
-    }
-    if (!isIdentifyAnswer(answer)) {
-        return false;
-    }
-    const int frameLength =
-        framePayloadLength(reinterpret_cast<const unsigned char*>(answer.constData())) +
-        kFrameOverhead;
-    while (answer.size() < frameLength && readMore()) {
-    }
-    return true;
-}
-
-void SerialWidget::closePort() {
-    m_port->clear(QSerialPort::AllDirections);
-    m_port->close();
-}
-
-void SerialWidget::showOpen() {
     m_openButton->setText(kCloseCaption);
     m_led->setState(kLedOpen);
 }
 
-void SerialWidget::showClosed() {
+void SerialWidget::on_linkClosed() {
     m_openButton->setText(kOpenCaption);
     m_led->setState(kLedClosed);
 }
 
-// A line that fails while the panel shows Open has gone for good (an
-// unplugged adapter, a peer that hung up); left open, the port would report a
-// read error on every turn of the event loop. The panel shows Closed before
-// the port is closed, so errors raised by the closing itself are not taken
-// for a second loss.
-void SerialWidget::linkLost(QSerialPort::SerialPortError error) {
-    showClosed();
-    m_port->close();
-    m_log->appendPlainText(linkLostLine(QDateTime::currentDateTime(), lostLineCause(error)));
-}
-
-// Errors count only while the panel shows Open: the device search opens,
-// rejects and closes ports while it shows Closed, and time-outs of waits are
-// not failures of the line.
-void SerialWidget::on_errHandler(QSerialPort::SerialPortError errNum) {
-    const bool lineFailed =
-        errNum == QSerialPort::ResourceError || errNum == QSerialPort::ReadError;
-    if (lineFailed && m_port->isOpen() && m_openButton->text() == kCloseCaption) {
-        linkLost(errNum);
+void SerialWidget::on_busyChanged(bool busy) {
+    m_queryButton->setEnabled(!busy);
+    m_refreshButton->setEnabled(!busy);
+    m_led->setState(busy ? kLedBusy : (m_link->isOpen() ? kLedOpen : kLedClosed));
+    if (!busy) {
+        emit statusText(QString());
     }
 }
 
-void SerialWidget::on_recvSlot() {
-    m_reader.receive(m_port->readAll());
-    m_quietTimer->start();
+void SerialWidget::on_progress(int records, int percent) {
+    emit statusText(
+        QStringLiteral("RECEIVING: %1 records, %2 % of the range").arg(records).arg(percent));
 }
 
-void SerialWidget::on_lineQuiet() {
-    m_reader.lineQuiet();
+// The operator learns that the detector got no query, and why.
+void SerialWidget::on_queryNotSent(const QString& portError) {
+    m_log->appendPlainText(queryNotSentLine(QDateTime::currentDateTime(), portError));
+    showError(QStringLiteral("Query not sent!"));
+}
+
+void SerialWidget::on_unitChanged(int unitIndex) {
+    m_link->setUnitIndex(unitIndex);
 }
 
 void SerialWidget::on_open_com() {
     if (m_openButton->text() == kOpenCaption) {
-        if (m_port->isOpen()) {
+        if (m_link->isOpen()) {
             return;
         }
-        if (!openConfigured(m_portCombo->currentText())) {
+        if (!m_link->openPort(m_portCombo->currentText())) {
             showError(QStringLiteral("Open serial failed!"));
-            return;
         }
-        showOpen();
     } else {
-        m_openButton->setText(kOpenCaption);
-        if (m_port->isOpen()) {
-            closePort();
-        }
-        m_led->setState(kLedClosed);
+        m_link->closePort();
+        on_linkClosed();
     }
 }
 
@@ -419,31 +329,53 @@ void SerialWidget::on_clear_text() {
     m_log->clear();
 }
 
-// The store is emptied first, whether or not the query can be sent: a query
-// ends the previous result set.
 void SerialWidget::on_query_data() {
-    m_records.clear();
-    if (!m_port->isOpen()) {
+    if (m_link->sendQuery(m_startEdit->dateTime(), m_endEdit->dateTime()) ==
+        DetectorLink::QueryResult::NotOpen) {
         showError(QStringLiteral("Please open the serial port!"));
-        return;
     }
-    const QByteArray frame = queryFrame(m_startEdit->dateTime(), m_endEdit->dateTime());
-    printLine(frameHexText(frame));
-    m_port->write(frame);
 }
 
-// Saves the records received since the last query. A cancelled dialog does
-// nothing; a name without a suffix gets ".xls"; a failed save is reported and
+// Saves the records received since the last query. A cancelled dialog or a
+// replace question answered No writes nothing; a failed save is reported and
 // leaves any earlier file of that name as it was.
 void SerialWidget::on_export_data() {
-    QString fileName = QFileDialog::getSaveFileName(nullptr, tr("Save File"), QDir::currentPath(),
-                                                    tr("All Files (*.xls)"));
+    const QString fileName = saveFileName();
     if (fileName.isEmpty())
         return;
-    if (QFileInfo(fileName).suffix().isEmpty())
-        fileName += QStringLiteral(".xls");
 
     RecordExporter exporter;
-    if (!exporter.exportRecords(m_records, fileName.toStdU16String(), m_unitCombo->currentIndex()))
+    const RecordStore& stored = records();
+    if (!exporter.exportRecords(stored, fileName.toStdU16String(), m_unitCombo->currentIndex())) {
         showError(QStringLiteral("Export failed!"));
+        return;
+    }
+    m_log->appendPlainText(savedLine(QDateTime::currentDateTime(), static_cast<int>(stored.size()),
+                                     QDir::toNativeSeparators(fileName)));
+}
+
+// The dialog adds ".xls" to a name without a suffix and asks before replacing
+// the file it names. A name with a suffix of its own ("alarms_2024.12.07")
+// gets ".xls" only afterwards, so the replace question is asked here for it.
+QString SerialWidget::saveFileName() {
+    QFileDialog dialog(nullptr, tr("Save File"), QDir::currentPath(), tr("All Files (*.xls)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("xls"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (chosen.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
+        return chosen;
+    const QString named = chosen + QStringLiteral(".xls");
+    if (QFileInfo::exists(named) && !replaceConfirmed(named))
+        return QString();
+    return named;
+}
+
+bool SerialWidget::replaceConfirmed(const QString& fileName) {
+    const QString question =
+        tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName());
+    return QMessageBox::warning(nullptr, tr("Save File"), question,
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
 }

@@ -4,23 +4,23 @@
 #include <QWidget>
 
 #include "link/DetectorRecord.h"
-#include "link/FrameReader.h"
 
+class DetectorLink;
 class QComboBox;
 class QDateTimeEdit;
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
 class QSimpleLed;
-class QTimer;
 
 // The central panel: the port and link controls on the left, the log of
-// everything received on the right. It owns the serial port, the frame reader
-// that collects the received bytes, and the record store that the export reads.
+// everything received on the right. The link to the detector (port, search,
+// query, record store) is a DetectorLink; the panel wires its controls to it
+// and shows what it reports.
 //
-// The panel is Open (port open, caption "CLOSE", lamp state 3) or Closed (port
-// closed, caption "OPEN", lamp state 0). The device search, the open button and
-// a lost line move it between the two.
+// The panel shows Open (caption "CLOSE", lamp state 3), Closed (caption
+// "OPEN", lamp state 0) or busy while a reply arrives (lamp blinking, QUERY
+// DATA and REFRESH disabled).
 class SerialWidget : public QWidget {
     Q_OBJECT
 
@@ -28,20 +28,22 @@ public:
     explicit SerialWidget(QWidget* parent = nullptr);
     ~SerialWidget() override;
 
-    const RecordStore& records() const { return m_records; }
+    const RecordStore& records() const;
+    DetectorLink* link() const { return m_link; }
 
-    // Tries every candidate port and keeps the first one where the detector
-    // answers; the port is then open and configured. Shows "Device not found!"
-    // when no port answers.
+    // Searches every candidate port for the detector. Shows "Device not
+    // found!", with each port tried and why it was not taken, when none answers.
     bool findDevice();
 
-    // Closes the port, drops the ready-read connection and searches again; the
-    // connection is made again only when the detector is found.
+    // Closes the port and searches again.
     bool refindDevice();
 
+signals:
+    // What the link is doing, for the title bar: the progress of a reply;
+    // empty when there is nothing to say.
+    void statusText(const QString& text);
+
 public slots:
-    void on_errHandler(QSerialPort::SerialPortError errNum);
-    void on_recvSlot();
     void on_open_com();
     void on_rescan_com();
     void on_clear_text();
@@ -49,7 +51,13 @@ public slots:
     void on_export_data();
 
 private slots:
-    void on_lineQuiet();
+    void on_linkOpened(const QString& portName);
+    void on_linkClosed();
+    void on_busyChanged(bool busy);
+    void on_progress(int records, int percent);
+    void on_queryNotSent(const QString& portError);
+    void on_unitChanged(int unitIndex);
+    void appendLogLines(const QStringList& lines);
 
 private:
     QWidget* buildLeftColumn();
@@ -57,18 +65,11 @@ private:
     QGroupBox* buildTextGroup();
     QGroupBox* buildCommandGroup();
     QWidget* buildRightColumn();
-    void connectFrameReader();
+    void connectLink();
+    QString saveFileName();
+    static bool replaceConfirmed(const QString& fileName);
 
-    bool openConfigured(const QString& portName);
-    bool detectorAnswers();
-    void closePort();
-    void showOpen();
-    void showClosed();
-    void linkLost(QSerialPort::SerialPortError error);
-    void appendLogLines(const QStringList& lines);
-
-    QSerialPort* m_port = nullptr;
-    FrameReader m_reader;
+    DetectorLink* m_link = nullptr;
     QComboBox* m_portCombo = nullptr;
     QPushButton* m_openButton = nullptr;
     QPushButton* m_refreshButton = nullptr;
@@ -77,7 +78,5 @@ private:
     QComboBox* m_unitCombo = nullptr;
     QDateTimeEdit* m_startEdit = nullptr;
     QDateTimeEdit* m_endEdit = nullptr;
-    RecordStore m_records;
-    // Restarted by every delivery; when it runs out, the line has gone quiet.
-    QTimer* m_quietTimer = nullptr;
+    QPushButton* m_queryButton = nullptr;
 };

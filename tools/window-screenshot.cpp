@@ -7,6 +7,7 @@
 
 #include "app/Ventrix.h"
 #include "widgets/ApplicationDirectory.h"
+#include "widgets/ApplicationFont.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     g_applicationDirectory = QCoreApplication::applicationDirPath();
+    useApplicationFont();
 
     // The picture shows the window without a detector, whatever ports this
     // machine has; the search then ends in "Device not found!", closed at once.

@@ -65,17 +65,19 @@ void WinTitleBar::buildBar() {
     m_closeButton = new QPushButton;
     m_logoLabel->setObjectName(QStringLiteral("logoLabel"));
     m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
+    m_titleLabel->setStyleSheet(QStringLiteral("QLabel{color:white;font:bold 14px;}"));
 
     m_logoLabel->setFixedWidth(kLogoSize.width());
     m_logoLabel->setScaledContents(true);
     setTitleIcon(imagePath("logo_title.png"), kLogoSize);
 
-    setUpButton(m_minButton, "minButton", "min.png", QString::fromUtf8("最小化"));
-    setUpButton(m_maxButton, "maxButton", "max.png", QString::fromUtf8("最大化"));
-    setUpButton(m_closeButton, "closeButton", "close.png", QString::fromUtf8("关闭"));
+    setUpButton(m_minButton, "minButton", "min.png", QString::fromUtf8("最小化"), "Minimize");
+    setUpButton(m_maxButton, "maxButton", "max.png", QString::fromUtf8("最大化"), "Maximize");
+    setUpButton(m_closeButton, "closeButton", "close.png", QString::fromUtf8("关闭"), "Close");
     // The restore button stands in for the maximise button while the window
     // is maximised, so it looks and sits like it.
-    setUpButton(m_restoreButton, "restoreButton", "restore.png", QString::fromUtf8("还原"));
+    setUpButton(m_restoreButton, "restoreButton", "restore.png", QString::fromUtf8("还原"),
+                "Restore");
     // Maximising is done by double-clicking the bar only.
     m_maxButton->setEnabled(false);
 
@@ -100,13 +102,14 @@ void WinTitleBar::buildBar() {
 }
 
 void WinTitleBar::setUpButton(QPushButton* button, const char* objectName, const char* imageName,
-                              const QString& toolTip) {
+                              const QString& toolTip, const char* accessibleName) {
     button->setObjectName(QString::fromUtf8(objectName));
     const QImage image(imagePath(imageName));
     button->setIconSize(kButtonSize);
     button->setIcon(QIcon(QPixmap::fromImage(image)));
     button->setFixedSize(kButtonSize);
     button->setToolTip(toolTip);
+    button->setAccessibleName(QString::fromUtf8(accessibleName));
     button->setStyleSheet(QString::fromUtf8(kButtonStyle));
 }
 
@@ -166,6 +169,10 @@ void WinTitleBar::onButtonMaxClicked() {
 
 void WinTitleBar::onButtonCloseClicked() {
     emit signalButtonCloseClicked();
+}
+
+void WinTitleBar::showStatusText(const QString& text) {
+    m_titleLabel->setText(text);
 }
 
 void WinTitleBar::onRollTitle() {

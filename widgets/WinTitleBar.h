@@ -30,6 +30,8 @@ public:
     void getRestoreInfo(QPoint& position, QSize& size) const;
     // The text that onRollTitle scrolls through the title label.
     void setTitleText(const QString& text);
+    // Shows a short status in the title area (the progress of a reply).
+    void showStatusText(const QString& text);
 
 signals:
     void signalButtonMinClicked();
@@ -54,7 +56,7 @@ protected:
 private:
     void buildBar();
     void setUpButton(QPushButton* button, const char* objectName, const char* imageName,
-                     const QString& toolTip);
+                     const QString& toolTip, const char* accessibleName);
     void connectButtons();
     bool isMaximised() const;
     void showMaximised(bool maximised);

@@ -73,16 +73,16 @@ void CellBlock::Reset() {
     code_ = kNone;
 }
 
-uint32_t RowBlock::RowsSize() {
-    uint32_t total = 0;
+uint64_t RowBlock::RowsSize() {
+    uint64_t total = 0;
     for (Row& row : rows) {
         total += row.RecordSize();
     }
     return total;
 }
 
-uint32_t RowBlock::CellsSize() {
-    uint32_t total = 0;
+uint64_t RowBlock::CellsSize() {
+    uint64_t total = 0;
     for (const CellBlockRef& cell : cells) {
         if (CellRecord* record = HeldRecord(cell)) {
             total += record->RecordSize();
@@ -91,7 +91,7 @@ uint32_t RowBlock::CellsSize() {
     return total;
 }
 
-uint32_t RowBlock::RecordSize() {
+uint64_t RowBlock::RecordSize() {
     return RowsSize() + CellsSize() + dbcell.RecordSize();
 }
 
@@ -108,8 +108,8 @@ uint32_t RowBlock::Write(uint8_t* out) {
     return p + dbcell.Write(out + p);
 }
 
-uint32_t CellTable::RecordSize() {
-    uint32_t total = 0;
+uint64_t CellTable::RecordSize() {
+    uint64_t total = 0;
     for (RowBlock& block : blocks) {
         total += block.RecordSize();
     }

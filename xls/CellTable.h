@@ -81,10 +81,10 @@ public:
     static constexpr uint32_t kRowsPerBlock = 32;
 
     // Bytes of the ROW records.
-    uint32_t RowsSize();
+    uint64_t RowsSize();
     // Bytes of the cell records.
-    uint32_t CellsSize();
-    uint32_t RecordSize();
+    uint64_t CellsSize();
+    uint64_t RecordSize();
     uint32_t Write(uint8_t* out);
 
     std::vector<Row> rows;
@@ -101,7 +101,7 @@ public:
     // The row blocks go first: their cell blocks may live in the arena.
     ~CellTable() { blocks.clear(); }
 
-    uint32_t RecordSize();
+    uint64_t RecordSize();
     uint32_t Write(uint8_t* out);
 
     // A new cell block holding a new default RecordType record, both placed

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,11 @@
 // Typical use: Create -> CreateStream -> WriteStream -> Commit -> Close.
 class CompoundStore {
 public:
+    // The longest stream the file may hold. A compound file with 512-byte
+    // sectors must stay within 2 GiB; its header, directory and allocation
+    // tables take less than 1/64 of that, the stream the rest.
+    static constexpr uint64_t kMaxStreamSize = (uint64_t{1} << 31) / 64 * 63;
+
     CompoundStore();
     ~CompoundStore();
     CompoundStore(const CompoundStore&) = delete;
@@ -32,8 +38,8 @@ public:
     int CreateStream(const std::string& name);
 
     // Writes `count` bytes as the content of the stream `name`, which
-    // CreateStream made. 1 on success, -1 on failure (no such stream, or the
-    // write failed).
+    // CreateStream made. 1 on success, -1 on failure (no such stream, more
+    // than kMaxStreamSize bytes, or the write failed).
     int WriteStream(const std::string& name, const unsigned char* data, size_t count);
 
     // Finishes the compound file (late errors such as a full disk show here)

@@ -245,7 +245,8 @@ int CompoundStore::WriteStream(const std::string& name, const unsigned char* dat
     // A libgsf stream is written once, front to back; it cannot be rewound
     // for a second content.
     Stream* stream = impl_->Find(StreamNameToUtf8(name));
-    if (stream == nullptr || stream->written || (data == nullptr && count > 0)) {
+    if (stream == nullptr || stream->written || count > kMaxStreamSize ||
+        (data == nullptr && count > 0)) {
         impl_->failed = true;
         return -1;
     }

@@ -106,8 +106,8 @@ int CompoundStore::WriteStream(const std::string& name, const unsigned char* dat
     if (!impl_) {
         return -1;
     }
-    // IStream::Write takes a 32-bit count.
-    if (count > MAXDWORD || (data == nullptr && count > 0)) {
+    // No file holds more; IStream::Write takes a 32-bit count in any case.
+    if (count > kMaxStreamSize || (data == nullptr && count > 0)) {
         impl_->failed = true;
         return -1;
     }
@@ -116,10 +116,11 @@ int CompoundStore::WriteStream(const std::string& name, const unsigned char* dat
         impl_->failed = true;
         return -1;
     }
+    // A short write leaves the stream incomplete and fails like an error.
     ULONG written = 0;
     const HRESULT hr = stream->Write(data, static_cast<ULONG>(count), &written);
     stream->Release();
-    if (FAILED(hr)) {
+    if (FAILED(hr) || written != count) {
         impl_->failed = true;
         return -1;
     }

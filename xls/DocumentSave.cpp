@@ -1,9 +1,12 @@
 // Saving a document: lay out the workbook stream (the stream position of
 // every worksheet, of every row block's DBCELL and the DBCELL offsets back to
 // the rows and cells), write all records into one block of the summed sizes
-// and hand that block to the compound file in one write.
+// and hand that block to the compound file in one write. Sizes and positions
+// are reckoned in 64 bits; a stream the format cannot hold is refused before
+// its block is allocated.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "xls/XlsDocument.h"
@@ -13,17 +16,22 @@ namespace xls {
 namespace {
 
 const char kStreamName[] = "Workbook";
-constexpr uint32_t kRowRecordSize = 20;
+constexpr uint64_t kRowRecordSize = 20;
+constexpr uint64_t kMaxRowOffset = 0xFFFF;
+
+// BOUNDSHEET, INDEX and DBCELL hold stream positions and offsets in 32 bits.
+static_assert(CompoundStore::kMaxStreamSize <= 0xFFFFFFFF);
 
 // Fills the block's DBCELL and returns the bytes of its ROW and cell records.
 // The DBCELL points back to the first ROW; its per-row offsets lead from the
 // second ROW to the first row's first cell, then from each row's first cell
 // to the next row's first cell. A row left without cells keeps its offset.
-uint32_t LayOutRowBlock(RowBlock& block) {
-    const uint32_t rowsSize = block.RowsSize();
+// Nothing when a per-row offset passes the 16 bits the DBCELL holds it in.
+std::optional<uint64_t> LayOutRowBlock(RowBlock& block) {
+    const uint64_t rowsSize = block.RowsSize();
     std::vector<uint16_t>& rowOffsets = block.dbcell.rowOffsets;
-    uint32_t offset = block.rows.empty() ? 0 : rowsSize - kRowRecordSize;
-    uint32_t cellsSize = 0;
+    uint64_t offset = block.rows.empty() ? 0 : rowsSize - kRowRecordSize;
+    uint64_t cellsSize = 0;
     size_t r = 0;
     for (const CellBlockRef& cell : block.cells) {
         CellRecord* record = cell ? cell->GetRecord() : nullptr;
@@ -32,6 +40,9 @@ uint32_t LayOutRowBlock(RowBlock& block) {
         }
         for (; r < block.rows.size() && record->row >= block.rows[r].row; ++r) {
             if (r < rowOffsets.size()) {
+                if (offset > kMaxRowOffset) {
+                    return std::nullopt;
+                }
                 rowOffsets[r] = static_cast<uint16_t>(offset);
             }
             offset = 0;
@@ -40,21 +51,26 @@ uint32_t LayOutRowBlock(RowBlock& block) {
         offset += size;
         cellsSize += size;
     }
-    block.dbcell.firstRowOffset = rowsSize + cellsSize;
+    block.dbcell.firstRowOffset = static_cast<uint32_t>(rowsSize + cellsSize);
     return rowsSize + cellsSize;
 }
 
 // Stores the stream position of each row block's DBCELL in the INDEX, for a
 // worksheet that starts at stream position `start`, and returns the
-// worksheet's size: one pass over its records.
-uint32_t LayOutWorksheet(Worksheet& worksheet, uint32_t start) {
+// worksheet's size: one pass over its records. Nothing when a row block
+// cannot be laid out.
+std::optional<uint64_t> LayOutWorksheet(Worksheet& worksheet, uint64_t start) {
     std::vector<uint32_t>& positions = worksheet.index.dbcellPositions;
-    uint32_t p = start + worksheet.SizeBeforeCellTable();
+    uint64_t p = start + worksheet.SizeBeforeCellTable();
     std::vector<RowBlock>& blocks = worksheet.cellTable.blocks;
     for (size_t b = 0; b < blocks.size(); ++b) {
-        p += LayOutRowBlock(blocks[b]);
+        const std::optional<uint64_t> size = LayOutRowBlock(blocks[b]);
+        if (!size) {
+            return std::nullopt;
+        }
+        p += *size;
         if (b < positions.size()) {
-            positions[b] = p;
+            positions[b] = static_cast<uint32_t>(p);
         }
         p += blocks[b].dbcell.RecordSize();
     }
@@ -63,10 +79,12 @@ uint32_t LayOutWorksheet(Worksheet& worksheet, uint32_t start) {
 
 }  // namespace
 
-// A document without sheets (before New) is no workbook and is not saved.
+// A document without sheets, or without the FONT, XF and STYLE records that
+// New puts in the globals, is no workbook and is not saved.
 bool XlsDocument::SaveAs(const char16_t* path) {
     Close();
-    if (sheets_.empty() || path == nullptr || !store_.Create(std::u16string(path))) {
+    if (sheets_.empty() || !workbook_.HoldsFormatRecords() || path == nullptr ||
+        !store_.Create(std::u16string(path))) {
         return false;
     }
     if (store_.CreateStream(kStreamName) != 1) {
@@ -83,13 +101,12 @@ bool XlsDocument::Save() {
         return false;
     }
     bool saved = false;
-    {
-        ConvertSheets();
-        const uint32_t total = LayOutStream();
+    ConvertSheets();
+    if (const std::optional<uint64_t> total = LayOutStream()) {
         // Not zero-filled: the records write every byte of it.
-        const std::unique_ptr<uint8_t[]> stream(new uint8_t[total]);
-        saved = WriteRecords(stream.get(), total) &&
-                store_.WriteStream(kStreamName, stream.get(), total) == 1;
+        const std::unique_ptr<uint8_t[]> stream(new uint8_t[*total]);
+        saved = WriteRecords(stream.get(), *total) &&
+                store_.WriteStream(kStreamName, stream.get(), *total) == 1;
     }
     saved = saved && store_.Commit();
     if (!saved) {
@@ -104,9 +121,16 @@ void XlsDocument::Close() {
 
 std::vector<uint8_t> XlsDocument::BuildStream() {
     ConvertSheets();
-    const uint32_t total = LayOutStream();
-    std::vector<uint8_t> stream(total);
-    if (!WriteRecords(stream.data(), total)) {
+    return WriteRecordSets();
+}
+
+std::vector<uint8_t> XlsDocument::WriteRecordSets() {
+    const std::optional<uint64_t> total = LayOutStream();
+    if (!total) {
+        return {};
+    }
+    std::vector<uint8_t> stream(*total);
+    if (!WriteRecords(stream.data(), *total)) {
         return {};
     }
     return stream;
@@ -114,8 +138,8 @@ std::vector<uint8_t> XlsDocument::BuildStream() {
 
 // The globals, then every worksheet; false if the bytes written disagree
 // with the laid-out total.
-bool XlsDocument::WriteRecords(uint8_t* out, uint32_t total) {
-    uint32_t written = workbook_.Write(out);
+bool XlsDocument::WriteRecords(uint8_t* out, uint64_t total) {
+    uint64_t written = workbook_.Write(out);
     for (Worksheet& worksheet : worksheets_) {
         written += worksheet.Write(out + written);
     }
@@ -123,14 +147,25 @@ bool XlsDocument::WriteRecords(uint8_t* out, uint32_t total) {
 }
 
 // Worksheet i follows the globals and worksheets 0 to i - 1 without gaps;
-// BOUNDSHEET i holds its position. Returns the length of the whole stream.
-uint32_t XlsDocument::LayOutStream() {
-    uint32_t p = workbook_.RecordSize();
+// BOUNDSHEET i holds its position. Returns the length of the whole stream;
+// nothing when the stream would be longer than a compound file holds or a
+// row block cannot be laid out. Each worksheet is sized in the pass that
+// places its row blocks; a stream found too long in the end has its
+// positions cut to 32 bits, but is never written.
+std::optional<uint64_t> XlsDocument::LayOutStream() {
+    uint64_t p = workbook_.RecordSize();
     for (size_t i = 0; i < worksheets_.size(); ++i) {
         if (i < workbook_.sheets.size()) {
-            workbook_.sheets[i].streamPosition = p;
+            workbook_.sheets[i].streamPosition = static_cast<uint32_t>(p);
         }
-        p += LayOutWorksheet(worksheets_[i], p);
+        const std::optional<uint64_t> size = LayOutWorksheet(worksheets_[i], p);
+        if (!size) {
+            return std::nullopt;
+        }
+        p += *size;
+    }
+    if (p > CompoundStore::kMaxStreamSize) {
+        return std::nullopt;
     }
     return p;
 }

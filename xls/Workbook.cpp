@@ -5,8 +5,8 @@ namespace xls {
 namespace {
 
 template <typename RecordType>
-uint32_t SumSizes(std::vector<RecordType>& records) {
-    uint32_t total = 0;
+uint64_t SumSizes(std::vector<RecordType>& records) {
+    uint64_t total = 0;
     for (RecordType& record : records) {
         total += record.RecordSize();
     }
@@ -32,8 +32,12 @@ void Workbook::ResetToNewDocument() {
     sheets.resize(kNewDocumentSheets);
 }
 
-uint32_t Workbook::RecordSize() {
-    uint32_t total = bof.RecordSize() + window.RecordSize() + SumSizes(fonts);
+bool Workbook::HoldsFormatRecords() const {
+    return !fonts.empty() && !xfs.empty() && !styles.empty();
+}
+
+uint64_t Workbook::RecordSize() {
+    uint64_t total = bof.RecordSize() + window.RecordSize() + SumSizes(fonts);
     for (Format& format : formats) {
         if (format.IsWritten()) {
             total += format.RecordSize();

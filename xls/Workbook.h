@@ -1,6 +1,7 @@
 // The record set of the workbook-globals substream: window, fonts, number
 // formats, cell formats, styles, one BOUNDSHEET per worksheet and the shared
-// string table, framed by BOF and EOF.
+// string table, framed by BOF and EOF. Its size is summed in 64 bits, as a
+// worksheet's is.
 #pragma once
 
 #include <cstdint>
@@ -31,9 +32,12 @@ public:
     // Replaces the whole set by the content of a new document: one "Arial"
     // font, 21 default XFs, 6 built-in Normal styles and one sheet "Sheet1".
     void ResetToNewDocument();
+    // True when the set holds the FONT, XF and STYLE records every workbook
+    // needs; a freshly constructed set holds none.
+    bool HoldsFormatRecords() const;
 
     // Bytes of the globals substream; the stream position of the first worksheet.
-    uint32_t RecordSize();
+    uint64_t RecordSize();
     // Writes the substream at `out` in stream order and returns its length.
     uint32_t Write(uint8_t* out);
 

@@ -2,15 +2,16 @@
 
 namespace xls {
 
-uint32_t Worksheet::SizeBeforeCellTable() {
-    return bof.RecordSize() + index.RecordSize() + colInfos.RecordSize() + dimensions.RecordSize();
+uint64_t Worksheet::SizeBeforeCellTable() {
+    return uint64_t{bof.RecordSize()} + index.RecordSize() + colInfos.RecordSize() +
+           dimensions.RecordSize();
 }
 
-uint32_t Worksheet::SizeAfterCellTable() {
-    return window.RecordSize() + mergedCells.RecordSize() + eof.RecordSize();
+uint64_t Worksheet::SizeAfterCellTable() {
+    return uint64_t{window.RecordSize()} + mergedCells.RecordSize() + eof.RecordSize();
 }
 
-uint32_t Worksheet::RecordSize() {
+uint64_t Worksheet::RecordSize() {
     return SizeBeforeCellTable() + cellTable.RecordSize() + SizeAfterCellTable();
 }
 

@@ -1,4 +1,6 @@
-// The record set of one worksheet substream, members in stream order.
+// The record set of one worksheet substream, members in stream order. Its
+// sizes are summed in 64 bits: a substream past the 32-bit range shows its
+// true size, which the save refuses, instead of wrapping around.
 #pragma once
 
 #include <cstdint>
@@ -18,11 +20,11 @@ class Worksheet {
 public:
     // Bytes of BOF, INDEX, COLINFO records and DIMENSIONS: the offset of the
     // first row block from the start of the substream.
-    uint32_t SizeBeforeCellTable();
+    uint64_t SizeBeforeCellTable();
     // Bytes of WINDOW2, MERGEDCELLS records and EOF, behind the cell table.
-    uint32_t SizeAfterCellTable();
+    uint64_t SizeAfterCellTable();
     // Bytes of the whole substream.
-    uint32_t RecordSize();
+    uint64_t RecordSize();
     // Writes the substream in stream order and returns its length.
     uint32_t Write(uint8_t* out);
 

@@ -147,9 +147,13 @@ void XlsCell::SetDouble(double value) {
     type_ = CellDouble;
 }
 
-void XlsCell::SetSpan(uint16_t rows, uint16_t columns) {
+bool XlsCell::SetSpan(uint16_t rows, uint16_t columns) {
+    if (rows == 0 || columns == 0) {
+        return false;
+    }
     rowSpan_ = rows;
     columnSpan_ = columns;
+    return true;
 }
 
 }  // namespace xls

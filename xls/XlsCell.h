@@ -72,8 +72,9 @@ public:
     void SetDouble(double value);
     void SetXFIndex(uint32_t xfIndex) { xfIndex_ = xfIndex; }
     // Rows and columns of the merged range that starts at this cell; 1 and 1
-    // for a cell that starts none.
-    void SetSpan(uint16_t rows, uint16_t columns);
+    // for a cell that starts none. A span of 0 rows or columns covers no
+    // range: false, and the spans stay as they were.
+    bool SetSpan(uint16_t rows, uint16_t columns);
 
     CellType Type() const { return static_cast<CellType>(type_); }
     // Each value reads as zero or empty unless the cell is of its type.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,15 +41,22 @@ public:
     // `path`. The file appears (or replaces an existing one) only when
     // everything was written; on any failure the target is left as it was,
     // nothing else is left behind and the result is false. A document
-    // without sheets is not saved.
+    // without sheets or without the globals New sets up (fonts, XFs,
+    // styles) is not saved, nor is one whose stream passes the limits of
+    // the format (see WriteRecordSets).
     bool SaveAs(const char16_t* path);
     // Releases the compound file; harmless when none is open.
     void Close();
 
-    // The workbook stream: converts the sheets, lays out the stream
-    // positions and writes every record into one block of exactly the
-    // summed record sizes. Empty if the written bytes disagree with the sizes.
+    // The workbook stream: converts the sheets, then writes the record sets.
     std::vector<uint8_t> BuildStream();
+    // The workbook stream of the record sets as they are, without converting
+    // the sheets: lays out the stream positions and writes every record into
+    // one block of exactly the summed record sizes. Empty, before anything is
+    // allocated, when the stream would be longer than a compound file holds
+    // or a DBCELL offset would not fit its field; empty too if the written
+    // bytes disagree with the sizes.
+    std::vector<uint8_t> WriteRecordSets();
 
     // Rebuilds every worksheet record set and the shared string table from
     // the sheets.
@@ -61,8 +69,8 @@ public:
 
 private:
     bool Save();
-    uint32_t LayOutStream();
-    bool WriteRecords(uint8_t* out, uint32_t total);
+    std::optional<uint64_t> LayOutStream();
+    bool WriteRecords(uint8_t* out, uint64_t total);
 
     CompoundStore store_;
     Workbook workbook_;

@@ -113,6 +113,11 @@ void TestVentrix::titleBarSitsAboveThePanel() {
     QCOMPARE(bar->height(), 40);
     QCOMPARE(bar->y(), 0);
     QVERIFY(panel->y() >= bar->geometry().bottom());
+    QCOMPARE(window.windowTitle(), QString("ventrix"));
+    QStringList names;
+    for (const char* button : {"minButton", "maxButton", "restoreButton", "closeButton"})
+        names << bar->findChild<QWidget*>(button)->accessibleName();
+    QCOMPARE(names, QStringList({"Minimize", "Maximize", "Restore", "Close"}));
 }
 
 // Maximising covers the work area and overhangs it by three pixels on every

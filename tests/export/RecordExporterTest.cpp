@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "tests/FileSizeLimit.h"
+#include "tests/ValueTextCases.h"
 
 namespace fs = std::filesystem;
 
@@ -110,6 +112,26 @@ TEST_F(RecordExporterTest, HeaderAndValuesInEachUnit) {
         EXPECT_EQ(lines[5], std::string("t:2024-01-02 03:04:05\tt:") + c.first);
         EXPECT_EQ(lines[6], std::string("t:2024-01-02 03:04:06\tt:") + c.second);
     }
+}
+
+// The workbook holds the log's value texts, also where the locale (which the
+// application object takes from the environment) writes a decimal comma.
+TEST_F(RecordExporterTest, ValueTextsMatchTheLogInADecimalCommaLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "scripts/install-deps makes it";
+    for (int unit : {1, 2}) {
+        std::vector<std::string> expected;
+        RecordStore records;
+        for (const ValueTextCase& c : kValueTextCases) {
+            if (c.unitIndex == unit) {
+                records.push_back(makeRecord("2024-01-02 03:04:05", c.value));
+                expected.push_back(std::string("t:2024-01-02 03:04:05\tt:") + c.text);
+            }
+        }
+        const std::vector<std::string> lines = exportAndRead(records, unit);
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.begin() + 5 + records.size()),
+                  expected);
+    }
+    std::setlocale(LC_ALL, "C");
 }
 
 TEST_F(RecordExporterTest, NegativePpmValueAndStoreOrder) {

@@ -1,13 +1,15 @@
-// The protocol library against the stand-in detector on a pseudo-terminal, through
-// QSerialPort as the panel uses it. Only the simulator's own terminal is opened.
+// The protocol library and the link object against the stand-in detector and test peers
+// on pseudo-terminals, without a window. Only pseudo-terminals are opened.
 
 #include <QElapsedTimer>
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
 #include "LinkTestSupport.h"
 
+#include "link/DetectorLink.h"
 #include "link/FrameReader.h"
 #include "link/LinkFrame.h"
 #include "link/RecordLog.h"
@@ -114,6 +116,9 @@ private slots:
     void queryAnsweredWithTheRecordsInRange_data();
     void queryAnsweredWithTheRecordsInRange();
     void unpluggedAdapter();
+    void searchTakesTheFirstPortThatAnswers();
+    void busyFromQueryToTheEndOfTheReply();
+    void portThatAppearsIsSearchedByItself();
 };
 
 void TestDetectorLink::identification_data() {
@@ -240,6 +245,89 @@ void TestDetectorLink::unpluggedAdapter() {
     QTRY_VERIFY_WITH_TIMEOUT(receiver.lineLost_, 5000);
     QVERIFY(!port.isOpen());
     QVERIFY(sim.stop());
+}
+
+// Every port is asked at once; the result is the one-at-a-time search's: the first port
+// in list order whose bytes hold the answer, found among other bytes, while an answer
+// left waiting from before the search does not count.
+void TestDetectorLink::searchTakesTheFirstPortThatAnswers() {
+    PtyPeer silent, stale, held, other, chatty;
+    DetectorSimulator detector;
+    QVERIFY(detector.start({}));
+    QVERIFY(stale.write(detectorIdentifyAnswer()));
+    QSerialPort holder;
+    QVERIFY(openPort(holder, held.devicePath()));
+    other.answerIdentify({buildFrame(kCommandIdentify, "Q782 1.00")}, 0);
+    chatty.answerIdentify({QByteArray::fromHex("0a0b0b00"), detectorIdentifyAnswer()}, 50);
+    const QStringList ports = {silent.devicePath(), stale.devicePath(),  held.devicePath(),
+                               other.devicePath(),  chatty.devicePath(), detector.devicePath()};
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+    qputenv("VENTRIX_EXTRA_PORTS", ports.join(':').toLocal8Bit());
+
+    DetectorLink link;
+    StdoutCapture out;
+    const SearchResult result = link.findDevice();
+    const QByteArray printed = out.finish();
+
+    QCOMPARE(result.foundPort, ports[4]);
+    QVERIFY(link.isOpen());
+    QCOMPARE(printed, QString("device %1\ndevice %2\ndevice %3\ndevice can not open\ndevice "
+                              "%4\ndevice %5\nfind device %5\n")
+                          .arg(ports[0], ports[1], ports[2], ports[3], ports[4])
+                          .toUtf8());
+    QCOMPARE(result.failureLines(),
+             QStringList({ports[0] + ": no answer", ports[1] + ": no answer",
+                          ports[2] + ": cannot open: in use by another program",
+                          ports[3] + ": a different device answered"}));
+    other.join();
+    chatty.join();
+}
+
+void TestDetectorLink::busyFromQueryToTheEndOfTheReply() {
+    DetectorSimulator sim;
+    QVERIFY(sim.start({"--records", "40", "--per-frame", "10", "--max-delay-ms", "100"}));
+    const QList<CsvRecord> all = sim.records();
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+    qputenv("VENTRIX_EXTRA_PORTS", sim.devicePath().toLocal8Bit());
+    DetectorLink link;
+    QVERIFY(link.findDevice().found());
+    QSignalSpy busy(&link, &DetectorLink::busyChanged);
+    QSignalSpy progress(&link, &DetectorLink::progress);
+    QSignalSpy lines(&link, &DetectorLink::logLines);
+
+    QCOMPARE(link.sendQuery(at(all.first().timeText), at(all.last().timeText)),
+             DetectorLink::QueryResult::Sent);
+    QVERIFY(link.isBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(!link.isBusy(), 10000);
+    QCOMPARE(busy.size(), 2);
+    QCOMPARE(progress.last(), (QList<QVariant>{40, 100}));
+    QVERIFY(lines.last().first().toStringList().last().endsWith("] RECV DONE 40 records"));
+
+    link.sendQuery(at("2001-01-01 00:00:00"), at("2001-01-02 00:00:00"));
+    QTRY_VERIFY_WITH_TIMEOUT(!link.isBusy(), 10000);
+    QVERIFY(lines.last().first().toStringList().last().endsWith(
+        "] RECV NONE: no records in this range"));
+}
+
+// The detector's path does not exist at the first search; once it appears, the link
+// finds it by itself. Closed by the operator, the link stops looking.
+void TestDetectorLink::portThatAppearsIsSearchedByItself() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ttyDetector");
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+    qputenv("VENTRIX_EXTRA_PORTS", path.toLocal8Bit());
+    DetectorLink link;
+    QVERIFY(!link.findDevice().found());
+    QVERIFY(link.isWatching());
+
+    DetectorSimulator sim;
+    QVERIFY(sim.start({}));
+    QVERIFY(QFile::link(sim.devicePath(), path));
+    QTRY_VERIFY_WITH_TIMEOUT(link.isOpen(), 5000);
+    QCOMPARE(link.portName(), path);
+    QVERIFY(!link.isWatching());
+    link.closePort();
+    QVERIFY(!link.isOpen() && !link.isWatching());
 }
 
 QTEST_GUILESS_MAIN(TestDetectorLink)

@@ -3,6 +3,8 @@
 #include "link/LinkFrame.h"
 #include "link/RecordDecoder.h"
 #include "link/RecordLog.h"
+#include "link/Units.h"
+#include "tests/ValueTextCases.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ private slots:
     void recordCount();
     void formatValue_data();
     void formatValue();
+    void valueTextFollowsQtNumbers();
     void replyFrameLines();
     void framesAddUpInTheStore();
     void shortFrameLeavesNoTrace();
@@ -95,6 +98,10 @@ void TestRecordLog::formatValue_data() {
     QTest::newRow("-1 lel") << -1 << 1 << "-0.0  %LEL.M";
     QTest::newRow("-250 lel") << -250 << 1 << "-0.5  %LEL.M";
     QTest::newRow("-5 vol") << -5 << 2 << "-0.001  %VOL.M";
+    for (const ValueTextCase& c : kValueTextCases) {
+        QTest::addRow("%d in unit %d", c.value, c.unitIndex)
+            << c.value << c.unitIndex << QString::fromLatin1(c.text) + "  " + unitText(c.unitIndex);
+    }
     QTest::newRow("unknown unit shows ppm") << 7 << 3 << "00007  PPM.M";
     QTest::newRow("negative unit index shows ppm") << 7 << -1 << "00007  PPM.M";
 }
@@ -104,6 +111,16 @@ void TestRecordLog::formatValue() {
     QFETCH(int, unitIndex);
     QFETCH(QString, text);
     QCOMPARE(::formatValue(value, unitIndex), text);
+}
+
+// The value text rounds as Qt's number formatting does, near zero and far beyond.
+void TestRecordLog::valueTextFollowsQtNumbers() {
+    for (qint64 value = -2000000; value <= 2000000;
+         value += (value > -20000 && value < 20000) ? 1 : 97) {
+        const int v = static_cast<int>(value);
+        QCOMPARE(QString::fromStdString(valueText(v, 1)), QString::number(v / 500.0, 'f', 1));
+        QCOMPARE(QString::fromStdString(valueText(v, 2)), QString::number(v / 10000.0, 'f', 3));
+    }
 }
 
 void TestRecordLog::replyFrameLines() {

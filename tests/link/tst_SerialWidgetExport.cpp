@@ -53,6 +53,7 @@ private slots:
     void cancelledDialogWritesNothing();
     void nameWithoutSuffixGetsXlsAndRowsFollowTheStore();
     void failedExportIsReportedAndKeepsTheEarlierFile();
+    void suffixAddedAfterTheDialogAsksBeforeReplacing();
 
 private:
     // A panel connected to the simulator, holding `count` received records.
@@ -146,6 +147,21 @@ void TestSerialWidgetExport::failedExportIsReportedAndKeepsTheEarlierFile() {
     QCOMPARE(fileContent(target), QByteArray("an earlier export"));
     QCOMPARE(QDir(workDir_.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList("alarms.xls"));
+}
+
+// A name with dots gets ".xls" after the dialog, and the question about the file it
+// then names, answered No, writes nothing.
+void TestSerialWidgetExport::suffixAddedAfterTheDialogAsksBeforeReplacing() {
+    SerialWidget panel;
+    const QString target = workDir_.filePath("alarms_2024.12.07.xls");
+    QFile earlier(target);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("an earlier export") > 0);
+    earlier.close();
+    boxes_.answerSaveDialog(workDir_.filePath("alarms_2024.12.07"));
+    QVERIFY(clickButton(panel, "EXPORT DATA"));
+    QCOMPARE(boxes_.texts(),
+             QStringList("alarms_2024.12.07.xls already exists.\nDo you want to replace it?"));
+    QCOMPARE(fileContent(target), QByteArray("an earlier export"));
 }
 
 QTEST_MAIN(TestSerialWidgetExport)

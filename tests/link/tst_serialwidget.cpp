@@ -8,6 +8,7 @@
 
 #include "LinkTestSupport.h"
 #include "link/SerialWidget.h"
+#include "widgets/ApplicationFont.h"
 #include "widgets/QSimpleLed.h"
 
 class TestSerialWidget : public QObject {
@@ -25,7 +26,9 @@ private slots:
     void groupsCarryTheirCaptions();
     void withoutDetectorTheSearchReportsDeviceNotFound();
     void openWithoutFoundPortFails();
-    void queryOnClosedPortEmptiesStoreAndAsksToOpen();
+    void queryOnClosedPortKeepsStoreAndAsksToOpen();
+    void editsHoldOnlyTimesTheQueryFrameCarries();
+    void busyWhileAReplyArrivesAndCaptionsFit();
 
 private:
     // Every panel starts with a device search; without a detector it ends in a box.
@@ -156,9 +159,9 @@ void TestSerialWidget::openWithoutFoundPortFails() {
     QVERIFY(!panel.findChild<QSerialPort*>()->isOpen());
 }
 
-// Records received on an open line, then the port closed: a query empties the
-// store before it finds out that it cannot be sent.
-void TestSerialWidget::queryOnClosedPortEmptiesStoreAndAsksToOpen() {
+// Records received on an open line, then the port closed: a query that cannot be
+// sent keeps them for the export.
+void TestSerialWidget::queryOnClosedPortKeepsStoreAndAsksToOpen() {
     DetectorSimulator detector;
     QVERIFY(detector.start({"--records", "5"}));
     qputenv("VENTRIX_EXTRA_PORTS", detector.devicePath().toLocal8Bit());
@@ -174,8 +177,41 @@ void TestSerialWidget::queryOnClosedPortEmptiesStoreAndAsksToOpen() {
     const QByteArray printed = out.finish();
     QCOMPARE(boxes_.texts(), QStringList{"Please open the serial port!"});
     QCOMPARE(boxes_.seen().first().title, QString("Error"));
-    QVERIFY(panel.records().empty());
+    QCOMPARE(int(panel.records().size()), 5);
     QCOMPARE(printed, QByteArray());
+}
+
+void TestSerialWidget::editsHoldOnlyTimesTheQueryFrameCarries() {
+    SerialWidget panel;
+    setQueryRange(panel, "1999-12-31 23:59:59", "2256-01-01 00:00:00");
+    QCOMPARE(panel.findChild<QDateTimeEdit*>("startEdit")->dateTime(),
+             QDate(2000, 1, 1).startOfDay());
+    QCOMPARE(panel.findChild<QDateTimeEdit*>("endEdit")->dateTime(),
+             QDateTime(QDate(2255, 12, 31), QTime(23, 59, 59)));
+}
+
+// While a reply arrives the lamp blinks and a second query or search cannot start;
+// with the application's font every caption fits inside its button.
+void TestSerialWidget::busyWhileAReplyArrivesAndCaptionsFit() {
+    useApplicationFont();
+    DetectorSimulator detector;
+    QVERIFY(detector.start({"--records", "300", "--per-frame", "10", "--max-delay-ms", "20"}));
+    qputenv("VENTRIX_EXTRA_PORTS", detector.devicePath().toLocal8Bit());
+    SerialWidget panel;
+    panel.show();
+    for (QPushButton* button : panel.findChildren<QPushButton*>()) {
+        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - 4,
+                 qPrintable(button->text()));
+    }
+    auto* lamp = panel.findChild<QSimpleLed*>();
+    setQueryRange(panel, "2000-01-01 00:00:00", "2099-12-31 23:59:59");
+    QVERIFY(clickButton(panel, "QUERY DATA"));
+    QCOMPARE(lamp->state(), 4);
+    QVERIFY(!buttonWithText(panel, "QUERY DATA")->isEnabled());
+    QVERIFY(!buttonWithText(panel, "REFRESH")->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(lamp->state(), 3, 30000);
+    QCOMPARE(int(panel.records().size()), 300);
+    QVERIFY(buttonWithText(panel, "QUERY DATA")->isEnabled());
 }
 
 QTEST_MAIN(TestSerialWidget)

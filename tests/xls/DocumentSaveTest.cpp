@@ -9,6 +9,25 @@
 
 #ifndef _WIN32
 #include "tests/FileSizeLimit.h"
+
+// fsync, fclose and rename as the writer calls them (the program is linked
+// with --wrap for each): the one named in failingCall fails, though the file
+// is closed all the same.
+static std::string failingCall;
+extern "C" {
+int __real_fsync(int fd);
+int __real_fclose(FILE* file);
+int __real_rename(const char* from, const char* to);
+int __wrap_fsync(int fd) {
+    return failingCall == "fsync" ? -1 : __real_fsync(fd);
+}
+int __wrap_fclose(FILE* file) {
+    return __real_fclose(file) != 0 || failingCall == "fclose" ? EOF : 0;
+}
+int __wrap_rename(const char* from, const char* to) {
+    return failingCall == "rename" ? -1 : __real_rename(from, to);
+}
+}
 #endif
 
 namespace xls {
@@ -148,6 +167,19 @@ TEST(DocumentStream, FirstRowOffsetsOfABlockWithCellsInEveryRow) {
     EXPECT_EQ(dbcell.firstRowOffset, 3u * 20 + 24 + 20 + 24);
 }
 
+// Handles to one FORMULA of 65052 bytes: past the limit, and past 4 GiB (small in 32 bits).
+TEST(DocumentStream, StreamsPastTheLimitsAreRefused) {
+    for (const size_t count : {33000u, 67000u}) {
+        XlsDocument document;
+        document.New(1);
+        CellBlockRef formula = MakeRef<CellBlock>();
+        formula->SetType(0x0006);
+        formula->As<Formula>()->expression.resize(65000);
+        document.Worksheets()[0].cellTable.blocks.emplace_back().cells.assign(count, formula);
+        EXPECT_TRUE(document.WriteRecordSets().empty()) << count;
+    }
+}
+
 class DocumentFile : public ::testing::Test {
 protected:
     test::TempFolder folder;
@@ -252,6 +284,14 @@ TEST_F(DocumentFile, UncreatablePathFailsAndCreatesNothing) {
     EXPECT_FALSE(document.SaveAs(nullptr));
     XlsDocument withoutSheets;
     EXPECT_FALSE(withoutSheets.SaveAs((folder.Path() / "none.xls").u16string().c_str()));
+    withoutSheets.AddSheet("Data", -1);  // but still without fonts, XFs and styles
+    EXPECT_FALSE(withoutSheets.SaveAs((folder.Path() / "none.xls").u16string().c_str()));
+    Formula longText;  // its STRING passes the 16-bit DBCELL offset from row 0 to row 1
+    longText.hasStringResult = true;
+    longText.string.text.SetWide(std::u16string(32767, u'x'));
+    document.GetSheet(0)->Cell(0, 0)->SetFormula(longText);
+    document.GetSheet(0)->Cell(1, 0)->SetInt(1);
+    EXPECT_FALSE(document.SaveAs((folder.Path() / "long.xls").u16string().c_str()));
     EXPECT_TRUE(folder.Entries().empty());
 }
 
@@ -274,6 +314,11 @@ TEST_F(DocumentFile, ExistingFileSurvivesAFailedSaveByteForByte) {
         const FileSizeLimit limit(16 * 1024);
         saved = second.SaveAs(path.u16string().c_str());
     }
+    for (const char* call : {"fsync", "fclose", "rename"}) {
+        failingCall = call;
+        EXPECT_FALSE(second.SaveAs(path.u16string().c_str())) << call;
+    }
+    failingCall.clear();
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(test::ReadFileBytes(path), before);

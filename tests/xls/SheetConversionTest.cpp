@@ -344,6 +344,8 @@ TEST(RkNumber, EncodedDoublesDecodeExactly) {
 TEST_F(SheetConversion, MergedRangesFromSpans) {
     Sheet().Cell(4, 1)->SetSpan(2, 3);
     Sheet().Cell(0, 0)->SetSpan(1, 1);
+    EXPECT_FALSE(Sheet().Cell(4, 1)->SetSpan(0, 5));
+    EXPECT_FALSE(Sheet().Cell(2, 0)->SetSpan(3, 0));
     Worksheet& worksheet = Converted();
     ASSERT_EQ(worksheet.mergedCells.ranges.size(), 1u);
     const MergedCell& range = worksheet.mergedCells.ranges[0];

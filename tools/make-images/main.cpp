@@ -1,11 +1,12 @@
 // Draws the title bar's images and the window icon, so that they can be
 // regenerated from code rather than edited by hand:
 //
-//   make-images <image-folder> <icon-file>
+//   make-images <image-folder> <icon-file> [<desktop-icon-png>]
 //
 // writes min.png, max.png, restore.png, close.png (30 x 30 button glyphs,
-// light lines for the dark blue bar), logo_title.png (180 x 60, transparent)
-// and a multi-size Windows icon. Needs no display.
+// light lines for the dark blue bar), logo_title.png (180 x 60, transparent),
+// a multi-size Windows icon and, when asked, the same artwork as a 256 x 256
+// PNG for the desktop's icon theme. Needs no display.
 
 #include <QBuffer>
 #include <QByteArray>
@@ -245,8 +246,9 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make-images <image-folder> <icon-file>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr,
+                     "usage: make-images <image-folder> <icon-file> [<desktop-icon-png>]\n");
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -255,6 +257,7 @@ int main(int argc, char* argv[]) {
                     savePng(restoreGlyph(), folder.filePath(QStringLiteral("restore.png"))) &&
                     savePng(closeGlyph(), folder.filePath(QStringLiteral("close.png"))) &&
                     savePng(logoImage(), folder.filePath(QStringLiteral("logo_title.png"))) &&
-                    writeIcon({16, 24, 32, 48, 64, 128, 256}, QString::fromLocal8Bit(argv[2]));
+                    writeIcon({16, 24, 32, 48, 64, 128, 256}, QString::fromLocal8Bit(argv[2])) &&
+                    (argc == 3 || savePng(iconImage(256), QString::fromLocal8Bit(argv[3])));
     return ok ? 0 : 1;
 }

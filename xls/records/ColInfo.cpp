@@ -28,11 +28,11 @@ uint32_t ColInfos::Write(uint8_t* out) {
 }
 
 uint32_t ColInfos::RecordSize() {
-    uint32_t total = 0;
+    uint64_t total = 0;
     for (ColInfo& entry : entries) {
         total += entry.RecordSize();
     }
-    return total;
+    return ClampedSize(total);
 }
 
 }  // namespace xls

@@ -42,6 +42,14 @@ public:
     }
 
 protected:
+    // What a record reports for a size past the 32-bit range: more than any
+    // stream may hold, so that the save refuses the record instead of
+    // writing it.
+    static constexpr uint32_t kSizeOutOfRange = 0xFFFFFFFF;
+    static uint32_t ClampedSize(uint64_t size) {
+        return size < kSizeOutOfRange ? static_cast<uint32_t>(size) : kSizeOutOfRange;
+    }
+
     void SetDataSize(uint32_t size) { dataSize_ = size; }
     // Bytes on the stream for `dataSize` data bytes, continued every 8224 bytes.
     static uint32_t FramedSize(uint32_t dataSize);

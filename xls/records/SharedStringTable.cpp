@@ -17,6 +17,10 @@ constexpr uint32_t kLeastRoomToBegin = 12;
 // for UTF-16 an even number so that no code unit straddles two records.
 constexpr uint32_t kNarrowCapacity = Record::kMaxDataPerRecord - 1;
 constexpr uint32_t kWideCapacity = Record::kMaxDataPerRecord - 2;
+// More data bytes than one string can add: its header and characters, the
+// room it may leave unused in front of it and the option bytes it repeats.
+constexpr uint32_t kMostBytesPerString =
+    2 * (LargeString::kHeaderSize + 2 * LargeString::kMaxCharacters);
 
 }  // namespace
 
@@ -42,6 +46,11 @@ uint32_t SharedStringTable::DataSize() {
     uint32_t size = kCountsSize;
     uint32_t limit = kMaxDataPerRecord;
     for (const LargeString& text : strings) {
+        // A table this large is never written; stop before the size wraps.
+        if (size > kSizeOutOfRange - kMostBytesPerString) {
+            SetDataSize(kSizeOutOfRange);
+            return kSizeOutOfRange;
+        }
         const uint32_t n = text.CharacterBytes();
         const uint32_t whole = LargeString::kHeaderSize + n;
         if (size + whole <= limit) {
@@ -76,8 +85,8 @@ uint32_t SharedStringTable::DataSize() {
 }
 
 uint32_t SharedStringTable::RecordSize() {
-    const uint32_t size = DataSize();
-    return kHeaderSize + size + kHeaderSize * static_cast<uint32_t>(splitPoints_.size());
+    const uint64_t size = DataSize();
+    return ClampedSize(kHeaderSize + size + uint64_t{kHeaderSize} * splitPoints_.size());
 }
 
 namespace {

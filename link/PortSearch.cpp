@@ -1,0 +1,215 @@
+#include "link/PortSearch.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+
+#include "link/LinkFrame.h"
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+struct PortSearch::Probe {
+    PortVerdict verdict;
+    QSerialPort port;
+    QByteArray bytes;
+    // Where the identify answer starts in `bytes`, or -1.
+    int answerAt = -1;
+    bool open = false;
+
+    bool answered() const { return answerAt >= 0; }
+    bool answerComplete() const {
+        return answered() &&
+               bytes.size() - answerAt >=
+                   framePayloadLength(reinterpret_cast<const unsigned char*>(bytes.constData()) +
+                                      answerAt) +
+                       kFrameOverhead;
+    }
+};
+
+namespace {
+
+void printLine(const QByteArray& text) {
+    std::fputs(text.constData(), stdout);
+    std::fflush(stdout);
+}
+
+// Where the detector's identify answer starts among `bytes`, or -1.
+int identifyAnswerIndex(const QByteArray& bytes) {
+    for (int at = bytes.indexOf(char(kFrameHeader0)); at >= 0;
+         at = bytes.indexOf(char(kFrameHeader0), at + 1)) {
+        if (bytes.size() - at < kIdentifyAnswerCheckLength) {
+            return -1;
+        }
+        if (isIdentifyAnswer(bytes.mid(at, kIdentifyAnswerCheckLength))) {
+            return at;
+        }
+    }
+    return -1;
+}
+
+// The device's own access rights decide whether "permission denied" is the cause: a
+// port that we may read and write but cannot open is held by another program.
+bool mayOpen(const QString& portName) {
+#ifdef Q_OS_UNIX
+    const QString path = portName.startsWith('/') ? portName : QStringLiteral("/dev/") + portName;
+    return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+#else
+    Q_UNUSED(portName);
+    return true;
+#endif
+}
+
+}  // namespace
+
+bool openConfigured(QSerialPort& port, const QString& portName) {
+    port.setPortName(portName);
+    if (!port.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    port.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+    port.setParity(QSerialPort::NoParity);
+    port.setDataBits(QSerialPort::Data8);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    return true;
+}
+
+QString openFailureReason(const QSerialPort& port, const QString& portName) {
+    switch (port.error()) {
+        case QSerialPort::PermissionError:
+            if (!mayOpen(portName)) {
+#ifdef Q_OS_LINUX
+                return QStringLiteral(
+                    "permission denied (the user must be in the dialout group: "
+                    "sudo usermod -aG dialout $USER, then log in again)");
+#else
+                return QStringLiteral("permission denied");
+#endif
+            }
+            return QStringLiteral("in use by another program");
+        case QSerialPort::DeviceNotFoundError:
+            return QStringLiteral("no such port");
+        default:
+            return port.errorString();
+    }
+}
+
+QStringList SearchResult::failureLines() const {
+    QStringList lines;
+    for (const PortVerdict& verdict : verdicts) {
+        switch (verdict.outcome) {
+            case PortVerdict::Outcome::CannotOpen:
+                lines << verdict.portName + QStringLiteral(": cannot open: ") + verdict.reason;
+                break;
+            case PortVerdict::Outcome::NoAnswer:
+                lines << verdict.portName + QStringLiteral(": no answer");
+                break;
+            case PortVerdict::Outcome::OtherDevice:
+                lines << verdict.portName + QStringLiteral(": a different device answered");
+                break;
+            case PortVerdict::Outcome::Found:
+            case PortVerdict::Outcome::NotReached:
+                break;
+        }
+    }
+    return lines;
+}
+
+PortSearch::PortSearch(const QStringList& candidates) {
+    for (const QString& name : candidates) {
+        auto probe = std::make_unique<Probe>();
+        probe->verdict.portName = name;
+        m_probes.push_back(std::move(probe));
+    }
+}
+
+PortSearch::~PortSearch() {
+    for (const auto& probe : m_probes) {
+        if (probe->port.isOpen()) {
+            probe->port.clear(QSerialPort::AllDirections);
+            probe->port.close();
+        }
+    }
+}
+
+void PortSearch::openAndIdentify(Probe& probe) {
+    if (!openConfigured(probe.port, probe.verdict.portName)) {
+        probe.verdict.outcome = PortVerdict::Outcome::CannotOpen;
+        probe.verdict.reason = openFailureReason(probe.port, probe.verdict.portName);
+        return;
+    }
+    probe.open = true;
+    probe.port.clear(QSerialPort::Input);
+    probe.port.readAll();
+    probe.port.write(identifyCommand());
+    QObject::connect(&probe.port, &QSerialPort::readyRead, [this, &probe] { collect(probe); });
+}
+
+// An accepted answer is read to the end of its frame, so that no part of it reaches
+// the receive path.
+void PortSearch::collect(Probe& probe) {
+    probe.bytes += probe.port.readAll();
+    if (!probe.answered()) {
+        probe.answerAt = identifyAnswerIndex(probe.bytes);
+    }
+    if (m_loop && decided()) {
+        m_loop->quit();
+    }
+}
+
+// Decided once a port has its whole answer and every port before it failed to open:
+// no earlier port can still answer first.
+bool PortSearch::decided() const {
+    for (const auto& probe : m_probes) {
+        if (probe->answerComplete()) {
+            return true;
+        }
+        if (probe->open) {
+            return false;
+        }
+    }
+    return true;
+}
+
+SearchResult PortSearch::run() {
+    for (const auto& probe : m_probes) {
+        openAndIdentify(*probe);
+    }
+    if (!decided()) {
+        QEventLoop loop;
+        QTimer::singleShot(kIdentifyBudgetMs, &loop, &QEventLoop::quit);
+        m_loop = &loop;
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        m_loop = nullptr;
+    }
+    return conclude();
+}
+
+// The lines a one-at-a-time search prints: each port up to the one found.
+SearchResult PortSearch::conclude() const {
+    SearchResult result;
+    bool found = false;
+    for (const auto& probe : m_probes) {
+        PortVerdict verdict = probe->verdict;
+        if (!found) {
+            printLine("device " + verdict.portName.toUtf8() + '\n');
+            if (verdict.outcome == PortVerdict::Outcome::CannotOpen) {
+                printLine("device can not open\n");
+            } else if (probe->answered()) {
+                verdict.outcome = PortVerdict::Outcome::Found;
+                result.foundPort = verdict.portName;
+                found = true;
+                printLine("find device " + verdict.portName.toUtf8() + '\n');
+            } else {
+                verdict.outcome = probe->bytes.isEmpty() ? PortVerdict::Outcome::NoAnswer
+                                                         : PortVerdict::Outcome::OtherDevice;
+            }
+        }
+        result.verdicts.push_back(verdict);
+    }
+    return result;
+}

@@ -25,19 +25,7 @@ TextBytes& TextBytes::operator=(TextBytes&& other) noexcept {
     return *this;
 }
 
-void TextBytes::Assign(std::string_view bytes) {
-    char* data = Resize(bytes.size());
-    if (!bytes.empty()) {
-        std::memcpy(data, bytes.data(), bytes.size());
-    }
-}
-
-char* TextBytes::Resize(size_t size) {
-    Clear();
-    if (size <= kInlineCapacity) {
-        raw_[kTag] = static_cast<char>(size);
-        return raw_;
-    }
+char* TextBytes::AllocateOnHeap(size_t size) {
     char* data = new char[size];
     const auto count = static_cast<uint32_t>(size);
     std::memcpy(raw_, &data, sizeof data);

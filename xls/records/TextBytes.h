@@ -21,9 +21,21 @@ public:
     TextBytes& operator=(TextBytes&& other) noexcept;
     ~TextBytes() { Clear(); }
 
-    void Assign(std::string_view bytes);
+    void Assign(std::string_view bytes) {
+        char* data = Resize(bytes.size());
+        if (!bytes.empty()) {
+            std::memcpy(data, bytes.data(), bytes.size());
+        }
+    }
     // Room for `size` bytes, returned for the caller to fill; the old bytes are gone.
-    char* Resize(size_t size);
+    char* Resize(size_t size) {
+        Clear();
+        if (size > kInlineCapacity) {
+            return AllocateOnHeap(size);
+        }
+        raw_[kTag] = static_cast<char>(size);
+        return raw_;
+    }
     void Clear() noexcept {
         if (OnHeap()) {
             delete[] HeapData();
@@ -49,6 +61,7 @@ private:
     static constexpr char kOnHeap = static_cast<char>(0xFF);
 
     bool OnHeap() const { return raw_[kTag] == kOnHeap; }
+    char* AllocateOnHeap(size_t size);
     char* HeapData() const {
         char* data = nullptr;
         std::memcpy(&data, raw_, sizeof data);

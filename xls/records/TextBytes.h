@@ -13,7 +13,7 @@ namespace xls {
 
 class TextBytes {
 public:
-    TextBytes() noexcept { raw_[kTag] = 0; }
+    TextBytes() noexcept : raw_{} {}
     explicit TextBytes(std::string_view bytes) : TextBytes() { Assign(bytes); }
     TextBytes(const TextBytes& other) : TextBytes() { Assign(other.View()); }
     TextBytes(TextBytes&& other) noexcept;

@@ -1,5 +1,7 @@
 #include "xls/CellTable.h"
 
+#include <memory>
+
 #include "xls/records/Blank.h"
 #include "xls/records/BoolErr.h"
 #include "xls/records/Formula.h"
@@ -43,8 +45,10 @@ CellRecord* HeldRecord(const CellBlockRef& cell) {
 
 }  // namespace
 
-void CellBlock::Release() {
-    if (--refCount_ == 0) {
+void CellBlock::Destroy() {
+    if ((placement_ & kBlockInArena) != 0) {
+        this->~CellBlock();
+    } else {
         delete this;
     }
 }
@@ -55,11 +59,17 @@ void CellBlock::SetType(int16_t code) {
     }
     Reset();
     code_ = code;
-    record_ = NewCellRecord(code);
+    record_ = NewCellRecord(code).release();
 }
 
 void CellBlock::Reset() {
-    record_.reset();
+    if ((placement_ & kRecordInArena) != 0) {
+        record_->~CellRecord();
+        placement_ &= static_cast<uint8_t>(~kRecordInArena);
+    } else {
+        delete record_;
+    }
+    record_ = nullptr;
     code_ = kNone;
 }
 

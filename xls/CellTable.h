@@ -2,10 +2,12 @@
 // its ROW records, then the cell records of those rows, then its DBCELL.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <new>
 #include <vector>
 
+#include "xls/CellArena.h"
 #include "xls/RefPtr.h"
 #include "xls/records/CellRecord.h"
 #include "xls/records/DBCell.h"
@@ -13,7 +15,9 @@
 
 namespace xls {
 
-// Reference-counted holder of one cell record, shared by handles.
+// Reference-counted holder of one cell record, shared by handles. A block
+// that a cell table makes in its arena (NewCellBlock) lives in the table's
+// memory: its handles must not outlive the table.
 class CellBlock {
 public:
     static constexpr int16_t kNone = -1;
@@ -24,7 +28,11 @@ public:
 
     void AddRef() { ++refCount_; }
     // Destroys the block (and its record) when the last handle lets go.
-    void Release();
+    void Release() {
+        if (--refCount_ == 0) {
+            Destroy();
+        }
+    }
 
     // Holds a new default record of that kind (FORMULA, MULRK, MULBLANK,
     // LABELSST, BLANK, NUMBER, BOOLERR, RK); any other code holds none. The
@@ -34,19 +42,36 @@ public:
     void Reset();
 
     int16_t Code() const { return code_; }
-    CellRecord* GetRecord() const { return record_.get(); }
+    CellRecord* GetRecord() const { return record_; }
     // The held record as its concrete class; null when it is of another kind.
     template <typename T>
     T* As() const {
-        return dynamic_cast<T*>(record_.get());
+        return dynamic_cast<T*>(record_);
     }
 
 private:
-    ~CellBlock() = default;
+    friend class CellTable;
+
+    // Where the block and its record live: on the heap unless marked as
+    // placed in a cell table's arena, whose memory they must not free.
+    enum Placement : uint8_t {
+        kBlockInArena = 1,
+        kRecordInArena = 2,
+    };
+
+    // A block placed in an arena, holding a record placed there too.
+    explicit CellBlock(CellRecord* record)
+        : code_(static_cast<int16_t>(record->Code())),
+          placement_(kBlockInArena | kRecordInArena),
+          record_(record) {}
+    ~CellBlock() { Reset(); }
+    void Destroy();
 
     uint32_t refCount_ = 0;
     int16_t code_ = kNone;
-    std::unique_ptr<CellRecord> record_;
+    uint8_t placement_ = 0;
+    // Owned; null when the code is kNone.
+    CellRecord* record_ = nullptr;
 };
 
 using CellBlockRef = RefPtr<CellBlock>;
@@ -70,11 +95,31 @@ public:
 
 class CellTable {
 public:
+    CellTable() = default;
+    CellTable(CellTable&&) noexcept = default;
+    CellTable& operator=(CellTable&&) noexcept = default;
+    // The row blocks go first: their cell blocks may live in the arena.
+    ~CellTable() { blocks.clear(); }
+
     uint64_t RecordSize();
     uint32_t Write(uint8_t* out);
 
+    // A new cell block holding a new default RecordType record, both placed
+    // in the table's arena and released with the table.
+    template <typename RecordType>
+    CellBlockRef NewCellBlock() {
+        static_assert(sizeof(CellBlock) % alignof(RecordType) == 0, "the record follows the block");
+        auto* memory =
+            static_cast<std::byte*>(arena_.Allocate(sizeof(CellBlock) + sizeof(RecordType)));
+        CellRecord* record = new (memory + sizeof(CellBlock)) RecordType();
+        return CellBlockRef(new (memory) CellBlock(record));
+    }
+
     // Block b holds grid rows 32b to 32b + 31.
     std::vector<RowBlock> blocks;
+
+private:
+    CellArena arena_;
 };
 
 }  // namespace xls

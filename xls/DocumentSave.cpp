@@ -5,6 +5,7 @@
 // are reckoned in 64 bits; a stream the format cannot hold is refused before
 // its block is allocated.
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -55,16 +56,17 @@ std::optional<uint64_t> LayOutRowBlock(RowBlock& block) {
 }
 
 // Stores the stream position of each row block's DBCELL in the INDEX, for a
-// worksheet that starts at stream position `start`. False when a row block
+// worksheet that starts at stream position `start`, and returns the
+// worksheet's size: one pass over its records. Nothing when a row block
 // cannot be laid out.
-bool LayOutWorksheet(Worksheet& worksheet, uint64_t start) {
+std::optional<uint64_t> LayOutWorksheet(Worksheet& worksheet, uint64_t start) {
     std::vector<uint32_t>& positions = worksheet.index.dbcellPositions;
     uint64_t p = start + worksheet.SizeBeforeCellTable();
     std::vector<RowBlock>& blocks = worksheet.cellTable.blocks;
     for (size_t b = 0; b < blocks.size(); ++b) {
         const std::optional<uint64_t> size = LayOutRowBlock(blocks[b]);
         if (!size) {
-            return false;
+            return std::nullopt;
         }
         p += *size;
         if (b < positions.size()) {
@@ -72,7 +74,7 @@ bool LayOutWorksheet(Worksheet& worksheet, uint64_t start) {
         }
         p += blocks[b].dbcell.RecordSize();
     }
-    return true;
+    return p - start + worksheet.SizeAfterCellTable();
 }
 
 }  // namespace
@@ -99,10 +101,12 @@ bool XlsDocument::Save() {
         return false;
     }
     bool saved = false;
-    {
-        const std::vector<uint8_t> stream = BuildStream();
-        saved =
-            !stream.empty() && store_.WriteStream(kStreamName, stream.data(), stream.size()) == 1;
+    ConvertSheets();
+    if (const std::optional<uint64_t> total = LayOutStream()) {
+        // Not zero-filled: the records write every byte of it.
+        const std::unique_ptr<uint8_t[]> stream(new uint8_t[*total]);
+        saved = WriteRecords(stream.get(), *total) &&
+                store_.WriteStream(kStreamName, stream.get(), *total) == 1;
     }
     saved = saved && store_.Commit();
     if (!saved) {
@@ -126,37 +130,42 @@ std::vector<uint8_t> XlsDocument::WriteRecordSets() {
         return {};
     }
     std::vector<uint8_t> stream(*total);
-    uint64_t written = workbook_.Write(stream.data());
-    for (Worksheet& worksheet : worksheets_) {
-        written += worksheet.Write(stream.data() + written);
-    }
-    if (written != *total) {
+    if (!WriteRecords(stream.data(), *total)) {
         return {};
     }
     return stream;
 }
 
+// The globals, then every worksheet; false if the bytes written disagree
+// with the laid-out total.
+bool XlsDocument::WriteRecords(uint8_t* out, uint64_t total) {
+    uint64_t written = workbook_.Write(out);
+    for (Worksheet& worksheet : worksheets_) {
+        written += worksheet.Write(out + written);
+    }
+    return written == total;
+}
+
 // Worksheet i follows the globals and worksheets 0 to i - 1 without gaps;
 // BOUNDSHEET i holds its position. Returns the length of the whole stream;
 // nothing when the stream would be longer than a compound file holds or a
-// row block cannot be laid out.
+// row block cannot be laid out. Each worksheet is sized in the pass that
+// places its row blocks; a stream found too long in the end has its
+// positions cut to 32 bits, but is never written.
 std::optional<uint64_t> XlsDocument::LayOutStream() {
-    std::vector<uint64_t> starts;
     uint64_t p = workbook_.RecordSize();
-    for (Worksheet& worksheet : worksheets_) {
-        starts.push_back(p);
-        p += worksheet.RecordSize();
+    for (size_t i = 0; i < worksheets_.size(); ++i) {
+        if (i < workbook_.sheets.size()) {
+            workbook_.sheets[i].streamPosition = static_cast<uint32_t>(p);
+        }
+        const std::optional<uint64_t> size = LayOutWorksheet(worksheets_[i], p);
+        if (!size) {
+            return std::nullopt;
+        }
+        p += *size;
     }
     if (p > CompoundStore::kMaxStreamSize) {
         return std::nullopt;
-    }
-    for (size_t i = 0; i < worksheets_.size(); ++i) {
-        if (i < workbook_.sheets.size()) {
-            workbook_.sheets[i].streamPosition = static_cast<uint32_t>(starts[i]);
-        }
-        if (!LayOutWorksheet(worksheets_[i], starts[i])) {
-            return std::nullopt;
-        }
     }
     return p;
 }

@@ -1,5 +1,7 @@
 #include "xls/SharedStringIndex.h"
 
+#include <cstring>
+
 namespace xls {
 
 namespace {
@@ -13,32 +15,50 @@ size_t SlotCountFor(size_t texts) {
     return count;
 }
 
-// FNV-1a over the character bytes as the table writes them, so that a text
-// and its table entry hash alike.
-class ByteHash {
-public:
-    void Add(uint8_t byte) { hash_ = (hash_ ^ byte) * 1099511628211ull; }
-    size_t Value() const { return static_cast<size_t>(hash_ ^ (hash_ >> 32)); }
-
-private:
-    uint64_t hash_ = 14695981039346656037ull;
-};
-
-size_t HashOf(std::string_view bytes) {
-    ByteHash hash;
-    for (char byte : bytes) {
-        hash.Add(static_cast<uint8_t>(byte));
+// Up to 8 bytes (size 1 to 8) as one word, each byte read once.
+uint64_t LoadShort(const unsigned char* bytes, size_t size) {
+    uint32_t low = 0;
+    uint32_t high = 0;
+    if (size >= 4) {
+        std::memcpy(&low, bytes, sizeof low);
+        std::memcpy(&high, bytes + size - sizeof high, sizeof high);
+    } else {
+        low = bytes[0] | uint32_t{bytes[size / 2]} << 8 | uint32_t{bytes[size - 1]} << 16;
     }
-    return hash.Value();
+    return uint64_t{high} << 32 | low;
 }
 
-size_t HashOf(std::u16string_view units) {
-    ByteHash hash;
-    for (char16_t unit : units) {
-        hash.Add(static_cast<uint8_t>(unit));
-        hash.Add(static_cast<uint8_t>(unit >> 8));
+// A hash of the text's bytes in host order, eight at a time: a text is
+// hashed once, when it is looked up. Words are read whole (the last one
+// overlapping the one before), never through a copy of unknown length.
+uint32_t HashOf(const void* data, size_t size) {
+    constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    uint64_t hash = (size + 1) * kMultiplier;
+    uint64_t word = 0;
+    size_t left = size;
+    for (; left > 8; left -= 8, bytes += 8) {
+        std::memcpy(&word, bytes, sizeof word);
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 29;
     }
-    return hash.Value();
+    if (size > 8) {
+        std::memcpy(&word, bytes + left - sizeof word, sizeof word);
+    } else if (size > 0) {
+        word = LoadShort(bytes, size);
+    }
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 32;
+    return static_cast<uint32_t>(hash * kMultiplier >> 32);
+}
+
+// A hint to bring the memory at `address` into the cache.
+void Prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
 }
 
 bool IsEntryOf(const LargeString& entry, std::string_view text) {
@@ -76,47 +96,62 @@ SharedStringIndex::SharedStringIndex(SharedStringTable& sst, size_t narrowTexts,
     : sst_(sst) {
     sst_.Clear();
     sst_.strings.reserve(narrowTexts + wideTexts);
-    narrow_.slots.assign(SlotCountFor(narrowTexts), 0);
-    wide_.slots.assign(SlotCountFor(wideTexts), 0);
+    narrow_.slots.assign(SlotCountFor(narrowTexts), Slot{0, 0});
+    wide_.slots.assign(SlotCountFor(wideTexts), Slot{0, 0});
 }
 
-uint32_t SharedStringIndex::Add(std::string_view text) {
-    return Add(narrow_, StoredKey(text));
+uint32_t SharedStringIndex::Hash(std::string_view text) const {
+    return Hash(narrow_, StoredKey(text));
 }
 
-uint32_t SharedStringIndex::Add(std::u16string_view text) {
-    return Add(wide_, StoredKey(text));
+uint32_t SharedStringIndex::Hash(std::u16string_view text) const {
+    return Hash(wide_, StoredKey(text));
+}
+
+uint32_t SharedStringIndex::Add(std::string_view text, uint32_t hash) {
+    return Add(narrow_, StoredKey(text), hash);
+}
+
+uint32_t SharedStringIndex::Add(std::u16string_view text, uint32_t hash) {
+    return Add(wide_, StoredKey(text), hash);
 }
 
 template <typename Char>
-uint32_t SharedStringIndex::Add(Slots& table, std::basic_string_view<Char> key) {
+uint32_t SharedStringIndex::Hash(const Slots& table, std::basic_string_view<Char> key) {
+    const uint32_t hash = HashOf(key.data(), key.size() * sizeof(Char));
+    Prefetch(&table.slots[hash & (table.slots.size() - 1)]);
+    return hash;
+}
+
+template <typename Char>
+uint32_t SharedStringIndex::Add(Slots& table, std::basic_string_view<Char> key, uint32_t hash) {
     ++sst_.totalCount;
     if (2 * (table.used + 1) > table.slots.size()) {
         Grow(table);
     }
     const size_t mask = table.slots.size() - 1;
-    for (size_t i = HashOf(key) & mask;; i = (i + 1) & mask) {
-        uint32_t& slot = table.slots[i];
-        if (slot == 0) {
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& slot = table.slots[i];
+        if (slot.entry == 0) {
             sst_.strings.emplace_back(key);
-            slot = ++sst_.uniqueCount;
+            slot = Slot{++sst_.uniqueCount, hash};
             ++table.used;
-            return slot - 1;
+            return slot.entry - 1;
         }
-        if (IsEntryOf(sst_.strings[slot - 1], key)) {
-            return slot - 1;
+        if (slot.hash == hash && IsEntryOf(sst_.strings[slot.entry - 1], key)) {
+            return slot.entry - 1;
         }
     }
 }
 
 void SharedStringIndex::Grow(Slots& table) {
-    std::vector<uint32_t> old = std::move(table.slots);
-    table.slots.assign(old.size() * 2, 0);
+    std::vector<Slot> old = std::move(table.slots);
+    table.slots.assign(old.size() * 2, Slot{0, 0});
     const size_t mask = table.slots.size() - 1;
-    for (uint32_t slot : old) {
-        if (slot != 0) {
-            size_t i = HashOf(sst_.strings[slot - 1].CharacterData()) & mask;
-            while (table.slots[i] != 0) {
+    for (const Slot& slot : old) {
+        if (slot.entry != 0) {
+            size_t i = slot.hash & mask;
+            while (table.slots[i].entry != 0) {
                 i = (i + 1) & mask;
             }
             table.slots[i] = slot;

@@ -20,13 +20,6 @@ namespace xls {
 
 namespace {
 
-constexpr int16_t kFormulaCode = 0x0006;
-constexpr int16_t kMulRKCode = 0x00BD;
-constexpr int16_t kLabelSSTCode = 0x00FD;
-constexpr int16_t kBlankCode = 0x0201;
-constexpr int16_t kNumberCode = 0x0203;
-constexpr int16_t kRKCode = 0x027E;
-
 // A row block's cell list starts with room for this many entries (or for
 // every cell of the block's rows, when that is fewer) and grows in steps of
 // this many, so that a full block of 8192 cells is re-allocated at most
@@ -42,19 +35,6 @@ void ReserveCellStep(std::vector<CellBlockRef>& cells) {
     if (cells.size() % kCellListStep == 0 && cells.capacity() < cells.size() + kCellListStep) {
         cells.reserve(cells.size() + kCellListStep);
     }
-}
-
-// Appends a new cell block holding a record of the given kind at (row, column).
-template <typename RecordType>
-RecordType& AppendCell(RowBlock& block, int16_t code, int row, int column) {
-    CellBlockRef cell = MakeRef<CellBlock>();
-    cell->SetType(code);
-    auto& record = static_cast<RecordType&>(*cell->GetRecord());
-    record.row = static_cast<uint16_t>(row);
-    record.column = static_cast<uint16_t>(column);
-    block.cells.push_back(std::move(cell));
-    ReserveCellStep(block.cells);
-    return record;
 }
 
 // The RK value of a numeric cell; none when only a NUMBER record holds it exactly.
@@ -96,8 +76,8 @@ public:
         SetUpRecords();
         for (int r = 0; r < rows_; ++r) {
             ConvertRow(r);
+            CollectMergedRanges(r);
         }
-        CollectMergedRanges();
     }
 
 private:
@@ -140,6 +120,37 @@ private:
         if (block.cells.capacity() < room) {
             block.cells.reserve(room);
         }
+        HashTexts(firstRow, firstRow + static_cast<int>(rows));
+    }
+
+    // The hashes of the texts in rows first to end - 1, in the order the
+    // rows' cells are converted.
+    void HashTexts(int first, int end) {
+        hashes_.clear();
+        nextHash_ = 0;
+        for (int r = first; r < end; ++r) {
+            const XlsCell* cells = sheet_.RowAt(r);
+            for (int k = 0; k < columns_; ++k) {
+                if (cells[k].Type() == CellString) {
+                    hashes_.push_back(strings_.Hash(cells[k].Text()));
+                } else if (cells[k].Type() == CellWString) {
+                    hashes_.push_back(strings_.Hash(cells[k].WideText()));
+                }
+            }
+        }
+    }
+
+    // Appends a new cell block holding a record of the given kind at (r, k);
+    // block and record live in the cell table's arena.
+    template <typename RecordType>
+    RecordType& Append(RowBlock& block, int r, int k) {
+        CellBlockRef cell = worksheet_.cellTable.NewCellBlock<RecordType>();
+        auto& record = static_cast<RecordType&>(*cell->GetRecord());
+        record.row = static_cast<uint16_t>(r);
+        record.column = static_cast<uint16_t>(k);
+        block.cells.push_back(std::move(cell));
+        ReserveCellStep(block.cells);
+        return record;
     }
 
     // Writes the cell at (r, k), or the run of numbers starting there, and
@@ -150,10 +161,11 @@ private:
         switch (cell.Type()) {
             case CellString:
             case CellWString: {
-                LabelSST& label = AppendCell<LabelSST>(block, kLabelSSTCode, r, k);
+                LabelSST& label = Append<LabelSST>(block, r, k);
                 label.xfIndex = xf;
-                label.sstIndex = cell.Type() == CellString ? strings_.Add(cell.Text())
-                                                           : strings_.Add(cell.WideText());
+                const uint32_t hash = hashes_[nextHash_++];
+                label.sstIndex = cell.Type() == CellString ? strings_.Add(cell.Text(), hash)
+                                                           : strings_.Add(cell.WideText(), hash);
                 return k + 1;
             }
             case CellInt:
@@ -161,15 +173,15 @@ private:
                 return ConvertNumbers(block, r, k);
             case CellFormula:
                 if (const XlsFormula* formula = cell.GetFormula()) {
-                    formula->CopyTo(AppendCell<Formula>(block, kFormulaCode, r, k),
-                                    static_cast<uint16_t>(r), static_cast<uint16_t>(k), xf);
+                    formula->CopyTo(Append<Formula>(block, r, k), static_cast<uint16_t>(r),
+                                    static_cast<uint16_t>(k), xf);
                     return k + 1;
                 }
                 break;
             case CellEmpty:
                 break;
         }
-        AppendCell<Blank>(block, kBlankCode, r, k).xfIndex = xf;
+        Append<Blank>(block, r, k).xfIndex = xf;
         return k + 1;
     }
 
@@ -182,7 +194,7 @@ private:
         const std::optional<uint32_t> rk = RkOf(first);
         const auto xf = static_cast<uint16_t>(first.XFIndex());
         if (!rk) {
-            Number& number = AppendCell<Number>(block, kNumberCode, r, k);
+            Number& number = Append<Number>(block, r, k);
             number.xfIndex = xf;
             number.value = ValueOf(first);
             return k + 1;
@@ -193,12 +205,12 @@ private:
             ++end;
         }
         if (end - k == 1) {
-            RK& record = AppendCell<RK>(block, kRKCode, r, k);
+            RK& record = Append<RK>(block, r, k);
             record.xfIndex = xf;
             record.rkValue = *rk;
             return end;
         }
-        MulRK& run = AppendCell<MulRK>(block, kMulRKCode, r, k);
+        MulRK& run = Append<MulRK>(block, r, k);
         run.lastColumn = static_cast<uint16_t>(end - 1);
         run.cells.reserve(static_cast<size_t>(end - k));
         for (int c = k; c < end; ++c) {
@@ -208,20 +220,20 @@ private:
         return end;
     }
 
-    // Every cell that starts a range of more than one cell gives a merged
-    // range, cut at the edges of the grid.
-    void CollectMergedRanges() {
-        for (int r = 0; r < rows_; ++r) {
-            for (int k = 0; k < columns_; ++k) {
-                const XlsCell& cell = sheet_.At(r, k);
-                if (cell.RowSpan() > 1 || cell.ColumnSpan() > 1) {
-                    const int lastRow = std::min(r + cell.RowSpan() - 1, XlsSheet::kMaxRows - 1);
-                    const int lastColumn =
-                        std::min(k + cell.ColumnSpan() - 1, XlsSheet::kMaxColumns - 1);
-                    worksheet_.mergedCells.ranges.emplace_back(
-                        static_cast<uint16_t>(r), static_cast<uint16_t>(lastRow),
-                        static_cast<uint16_t>(k), static_cast<uint16_t>(lastColumn));
-                }
+    // Every cell of row r that starts a range of more than one cell gives a
+    // merged range, cut at the edges of the grid. Taken row by row while the
+    // row's cells are at hand, the ranges come in row-major order.
+    void CollectMergedRanges(int r) {
+        const XlsCell* cells = sheet_.RowAt(r);
+        for (int k = 0; k < columns_; ++k) {
+            const XlsCell& cell = cells[k];
+            if (cell.RowSpan() > 1 || cell.ColumnSpan() > 1) {
+                const int lastRow = std::min(r + cell.RowSpan() - 1, XlsSheet::kMaxRows - 1);
+                const int lastColumn =
+                    std::min(k + cell.ColumnSpan() - 1, XlsSheet::kMaxColumns - 1);
+                worksheet_.mergedCells.ranges.emplace_back(
+                    static_cast<uint16_t>(r), static_cast<uint16_t>(lastRow),
+                    static_cast<uint16_t>(k), static_cast<uint16_t>(lastColumn));
             }
         }
     }
@@ -231,6 +243,9 @@ private:
     SharedStringIndex& strings_;
     const int rows_;
     const int columns_;
+    // The current row block's text hashes and the next one to use.
+    std::vector<uint32_t> hashes_;
+    size_t nextHash_ = 0;
 };
 
 }  // namespace

@@ -7,9 +7,12 @@ uint64_t Worksheet::SizeBeforeCellTable() {
            dimensions.RecordSize();
 }
 
+uint64_t Worksheet::SizeAfterCellTable() {
+    return uint64_t{window.RecordSize()} + mergedCells.RecordSize() + eof.RecordSize();
+}
+
 uint64_t Worksheet::RecordSize() {
-    return SizeBeforeCellTable() + cellTable.RecordSize() + window.RecordSize() +
-           mergedCells.RecordSize() + eof.RecordSize();
+    return SizeBeforeCellTable() + cellTable.RecordSize() + SizeAfterCellTable();
 }
 
 uint32_t Worksheet::Write(uint8_t* out) {

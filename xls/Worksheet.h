@@ -21,6 +21,8 @@ public:
     // Bytes of BOF, INDEX, COLINFO records and DIMENSIONS: the offset of the
     // first row block from the start of the substream.
     uint64_t SizeBeforeCellTable();
+    // Bytes of WINDOW2, MERGEDCELLS records and EOF, behind the cell table.
+    uint64_t SizeAfterCellTable();
     // Bytes of the whole substream.
     uint64_t RecordSize();
     // Writes the substream in stream order and returns its length.

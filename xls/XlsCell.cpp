@@ -1,6 +1,7 @@
 #include "xls/XlsCell.h"
 
 #include <cstring>
+#include <string>
 
 #include "xls/RkNumber.h"
 
@@ -21,31 +22,91 @@ void XlsFormula::CopyTo(Formula& record, uint16_t row, uint16_t column, uint16_t
     record.xfIndex = xfIndex;
 }
 
-const std::u16string& XlsCell::WideText() const {
-    static const std::u16string kNone;
-    return wideText_ ? *wideText_ : kNone;
+XlsCell::XlsCell(XlsCell&& other) noexcept
+    : textLength_(other.textLength_),
+      type_(other.type_),
+      xfIndex_(other.xfIndex_),
+      rowSpan_(other.rowSpan_),
+      columnSpan_(other.columnSpan_) {
+    std::memcpy(payload_, other.payload_, sizeof payload_);
+    other.type_ = CellEmpty;
+}
+
+XlsCell& XlsCell::operator=(XlsCell&& other) noexcept {
+    if (this != &other) {
+        ReleaseValue();
+        std::memcpy(payload_, other.payload_, sizeof payload_);
+        textLength_ = other.textLength_;
+        type_ = other.type_;
+        xfIndex_ = other.xfIndex_;
+        rowSpan_ = other.rowSpan_;
+        columnSpan_ = other.columnSpan_;
+        other.type_ = CellEmpty;
+    }
+    return *this;
+}
+
+void XlsCell::FreeValue() noexcept {
+    if (type_ == CellString) {
+        delete[] static_cast<char*>(Load<HeapText>().data);
+    } else if (type_ == CellWString) {
+        delete[] static_cast<char16_t*>(Load<HeapText>().data);
+    } else if (type_ == CellFormula) {
+        Load<XlsFormula*>()->Release();
+    }
+}
+
+void XlsCell::SetHeapText(CellType type, void* data, size_t size) {
+    ReleaseValue();
+    Store(HeapText{data, size});
+    textLength_ = kTextOnHeap;
+    type_ = type;
+}
+
+std::string_view XlsCell::Text() const {
+    if (type_ != CellString) {
+        return {};
+    }
+    if (textLength_ != kTextOnHeap) {
+        return {reinterpret_cast<const char*>(payload_), textLength_};
+    }
+    const HeapText text = Load<HeapText>();
+    return {static_cast<const char*>(text.data), text.size};
+}
+
+std::u16string_view XlsCell::WideText() const {
+    if (type_ != CellWString) {
+        return {};
+    }
+    const HeapText text = Load<HeapText>();
+    return {static_cast<const char16_t*>(text.data), text.size};
 }
 
 void XlsCell::SetString(const char* text) {
-    wideText_.reset();
-    if (text == nullptr || text[0] == '\0') {
-        type_ = CellEmpty;
-        text_.clear();
-        return;
+    const size_t size = text == nullptr ? 0 : std::strlen(text);
+    if (size == 0) {
+        ReleaseValue();
+    } else if (size <= kInlineText) {
+        ReleaseValue();
+        std::memcpy(payload_, text, size);
+        textLength_ = static_cast<uint8_t>(size);
+        type_ = CellString;
+    } else {
+        char* copy = new char[size];
+        std::memcpy(copy, text, size);
+        SetHeapText(CellString, copy, size);
     }
-    type_ = CellString;
-    text_.assign(text, std::strlen(text));
 }
 
 void XlsCell::SetWideString(const char16_t* text) {
-    text_.clear();
-    if (text == nullptr || text[0] == u'\0') {
-        type_ = CellEmpty;
-        wideText_.reset();
+    const size_t size = text == nullptr ? 0 : std::char_traits<char16_t>::length(text);
+    if (size == 0) {
+        ReleaseValue();
         return;
     }
-    type_ = CellWString;
-    wideText_ = std::make_unique<std::u16string>(text);
+    auto* copy = new char16_t[size];
+    std::memcpy(copy, text, size * sizeof(char16_t));
+    SetHeapText(CellWString, copy, size);
 }
 
 void XlsCell::SetRK(uint32_t rk) {
@@ -67,25 +128,23 @@ void XlsCell::SetRK(uint32_t rk) {
 }
 
 void XlsCell::SetFormula(const Formula& record) {
-    formula_ = MakeRef<XlsFormula>(record);
+    auto* formula = new XlsFormula(record);
+    formula->AddRef();
+    ReleaseValue();
+    Store(formula);
     type_ = CellFormula;
 }
 
 void XlsCell::SetInt(int32_t value) {
+    ReleaseValue();
+    Store(value);
     type_ = CellInt;
-    intValue_ = value;
-    ClearTexts();
 }
 
 void XlsCell::SetDouble(double value) {
+    ReleaseValue();
+    Store(value);
     type_ = CellDouble;
-    doubleValue_ = value;
-    ClearTexts();
-}
-
-void XlsCell::ClearTexts() {
-    text_.clear();
-    wideText_.reset();
 }
 
 bool XlsCell::SetSpan(uint16_t rows, uint16_t columns) {

@@ -70,6 +70,7 @@ public:
 private:
     bool Save();
     std::optional<uint64_t> LayOutStream();
+    bool WriteRecords(uint8_t* out, uint64_t total);
 
     CompoundStore store_;
     Workbook workbook_;

@@ -52,25 +52,46 @@ XlsCell* XlsSheet::Cell(int row, int column) {
     if (row >= rowCount_) {
         Lengthen(row + 1);
     }
-    return &rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    return ChunkRow(row) + column;
 }
 
+XlsCell* XlsSheet::NewChunk() const {
+    return new XlsCell[static_cast<size_t>(kRowsPerChunk * stride_)];
+}
+
+// While the grid is one chunk the rows become exactly as long as asked;
+// beyond that they at least double, so that a grid widened column by column
+// is laid out anew only a few times.
 void XlsSheet::Widen(int columns) {
-    for (std::vector<XlsCell>& cells : rows_) {
-        cells.resize(static_cast<size_t>(columns));
-    }
     columnCount_ = columns;
+    if (columns <= stride_) {
+        return;
+    }
+    const int oldStride = stride_;
+    stride_ =
+        chunks_.size() > 1 ? std::max(columns, std::min(kMaxColumns, 2 * oldStride)) : columns;
+    for (std::unique_ptr<XlsCell[]>& chunk : chunks_) {
+        std::unique_ptr<XlsCell[]> wider(NewChunk());
+        for (int r = 0; r < kRowsPerChunk; ++r) {
+            for (int k = 0; k < oldStride; ++k) {
+                wider[static_cast<size_t>(r * stride_ + k)] =
+                    std::move(chunk[static_cast<size_t>(r * oldStride + k)]);
+            }
+        }
+        chunk = std::move(wider);
+    }
 }
 
 void XlsSheet::Lengthen(int rows) {
-    while (rowCount_ < rows) {
-        rows_.emplace_back(static_cast<size_t>(columnCount_));
-        ++rowCount_;
+    while (static_cast<int>(chunks_.size()) * kRowsPerChunk < rows) {
+        chunks_.emplace_back(NewChunk());
     }
+    rowCount_ = rows;
 }
 
 void XlsSheet::LoadFromWorksheet() {
-    rows_.clear();
+    chunks_.clear();
+    stride_ = 0;
     rowCount_ = 0;
     columnCount_ = 0;
     Worksheet& worksheet = document_->Worksheets()[static_cast<size_t>(index_)];

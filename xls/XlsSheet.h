@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "xls/CellTable.h"
@@ -40,17 +41,26 @@ public:
     int RowCount() const { return rowCount_; }
     int ColumnCount() const { return columnCount_; }
     // A cell inside the grid, without growing it.
-    const XlsCell& At(int row, int column) const {
-        return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
-    }
+    const XlsCell& At(int row, int column) const { return RowAt(row)[column]; }
+    // The cells of a row inside the grid, ColumnCount() of them.
+    const XlsCell* RowAt(int row) const { return ChunkRow(row); }
     ColInfos& ColumnInfos() { return colInfos_; }
     const ColInfos& ColumnInfos() const { return colInfos_; }
 
 private:
     ~XlsSheet() = default;
 
+    // The grid is held in chunks of 32 rows, each row `stride_` cells long;
+    // cells beyond the row and column counts are empty.
+    static constexpr int kRowsPerChunk = 32;
+
     void Widen(int columns);
     void Lengthen(int rows);
+    XlsCell* NewChunk() const;
+    XlsCell* ChunkRow(int row) const {
+        return &chunks_[static_cast<size_t>(row / kRowsPerChunk)]
+                       [static_cast<size_t>(row % kRowsPerChunk * stride_)];
+    }
     void LoadCell(const CellBlock& block, const SharedStringTable& sst);
     void LoadNumber(int row, int column, uint32_t rk, uint16_t xfIndex);
     void LoadFormat(int row, int column, uint16_t xfIndex);
@@ -61,8 +71,8 @@ private:
     int index_;
     int rowCount_ = 0;
     int columnCount_ = 0;
-    // Every row holds columnCount_ cells.
-    std::vector<std::vector<XlsCell>> rows_;
+    int stride_ = 0;
+    std::vector<std::unique_ptr<XlsCell[]>> chunks_;
     ColInfos colInfos_;
 };
 

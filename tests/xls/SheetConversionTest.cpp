@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "xls/RkNumber.h"
+#include "xls/SharedStringIndex.h"
 #include "xls/XlsDocument.h"
 #include "xls/records/Blank.h"
 #include "xls/records/LabelSST.h"
@@ -218,6 +219,34 @@ TEST_F(SheetConversion, OverlongTextsAreLookedUpAsTheTableKeepsThem) {
     EXPECT_EQ(Sst().strings[0].Narrow(), common);
     EXPECT_EQ(static_cast<LabelSST&>(*records[1]).sstIndex, 0u);
     EXPECT_EQ(static_cast<LabelSST&>(*records[2]).sstIndex, 1u);
+}
+
+TEST(SharedStringIndex, MoreTextsThanCountedGetOneIndexEach) {
+    SharedStringTable sst;
+    SharedStringIndex strings(sst, 1, 1);
+    for (int round = 0; round < 2; ++round) {
+        for (uint32_t i = 0; i < 300; ++i) {
+            const std::string narrow = std::to_string(i);
+            const std::u16string wide(i + 1, u'w');
+            EXPECT_EQ(strings.Add(narrow, strings.Hash(narrow)), 2 * i);
+            EXPECT_EQ(strings.Add(wide, strings.Hash(wide)), 2 * i + 1);
+        }
+    }
+    EXPECT_EQ(sst.uniqueCount, 600u);
+    EXPECT_EQ(sst.totalCount, 1200u);
+    EXPECT_EQ(sst.strings[599].Wide(), std::u16string(300, u'w'));
+}
+
+// The conversion's cell blocks live in the cell table's arena; they still
+// take another record kind.
+TEST_F(SheetConversion, ConvertedCellBlocksTakeAnotherKind) {
+    Sheet().Cell(0, 0)->SetString("x");
+    CellBlock& cell = *Converted().cellTable.blocks[0].cells[0];
+    ASSERT_NE(cell.As<LabelSST>(), nullptr);
+    cell.SetType(0x0203);
+    EXPECT_EQ(cell.Code(), 0x0203);
+    EXPECT_NE(cell.As<Number>(), nullptr);
+    EXPECT_EQ(Converted().cellTable.blocks[0].cells[0]->Code(), 0x00FD);
 }
 
 TEST_F(SheetConversion, ConvertingTwiceGivesTheSameRecords) {

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xls/XlsDocument.h"
@@ -75,7 +76,7 @@ private:
 };
 
 // JSON string of 16-bit units, every unit outside printable ASCII escaped.
-inline std::string JsonText(const std::u16string& units) {
+inline std::string JsonText(std::u16string_view units) {
     std::string json = "\"";
     for (char16_t unit : units) {
         if (unit >= 0x20 && unit < 0x7F && unit != u'"' && unit != u'\\') {
@@ -90,7 +91,7 @@ inline std::string JsonText(const std::u16string& units) {
 }
 
 // 8-bit cell text is read back byte for byte as code units.
-inline std::u16string WidenBytes(const std::string& text) {
+inline std::u16string WidenBytes(std::string_view text) {
     std::u16string wide;
     for (unsigned char c : text) {
         wide.push_back(static_cast<char16_t>(c));

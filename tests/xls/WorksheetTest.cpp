@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "tests/xls/records/RecordBytes.h"
 #include "xls/records/Blank.h"
 #include "xls/records/LabelSST.h"
@@ -134,6 +137,22 @@ TEST(CellBlocks, BlockWithoutARecordAddsNoBytes) {
     block.cells.emplace_back();
     EXPECT_EQ(block.RecordSize(), 8u);
     EXPECT_EQ(WriteBytes(block).size(), 8u);
+}
+
+TEST(CellArena, BlocksAreAlignedAndApartAcrossChunks) {
+    CellArena arena;
+    std::vector<std::pair<unsigned char*, size_t>> blocks;
+    for (size_t i = 0; i < 3000; ++i) {
+        const size_t size = i % 500 == 0 ? 9000 : 1 + i % 50;
+        auto* block = static_cast<unsigned char*>(arena.Allocate(size));
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 8, 0u) << i;
+        std::memset(block, static_cast<int>(i % 251), size);
+        blocks.emplace_back(block, size);
+    }
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const auto [block, size] = blocks[i];
+        EXPECT_EQ(std::count(block, block + size, i % 251), static_cast<ptrdiff_t>(size)) << i;
+    }
 }
 
 // Leaks and early destruction show up in the sanitised build.

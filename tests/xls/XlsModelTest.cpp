@@ -154,6 +154,28 @@ TEST(XlsSheetCell, LimitsOfTheGrid) {
     EXPECT_EQ(other->ColumnCount(), 256);
 }
 
+// Rows beyond the first 32 are held in further chunks; widening moves every
+// cell along with its row.
+TEST(XlsSheetCell, WideningManyRowsKeepsEveryCell) {
+    XlsDocument document;
+    document.New(1);
+    XlsSheet* sheet = document.GetSheet(0);
+    for (int r = 0; r < 100; ++r) {
+        sheet->Cell(r, r % 3)->SetInt(r);
+    }
+    for (int k = 3; k < 200; k += 7) {
+        sheet->Cell(k % 100, k)->SetInt(-k);
+    }
+    ASSERT_EQ(sheet->ColumnCount(), 200);
+    for (int r = 0; r < 100; ++r) {
+        for (int k = 0; k < 200; ++k) {
+            const bool set = k == r % 3 || (k >= 3 && (k - 3) % 7 == 0 && k % 100 == r);
+            EXPECT_EQ(sheet->At(r, k).Type(), set ? CellInt : CellEmpty) << r << "," << k;
+            EXPECT_EQ(sheet->At(r, k).IntValue(), set ? (k < 3 ? r : -k) : 0) << r << "," << k;
+        }
+    }
+}
+
 TEST(XlsCellText, SetStringKeepsTheTextAndEmptyTextEmptiesTheCell) {
     XlsCell cell;
     cell.SetXFIndex(17);
@@ -183,6 +205,27 @@ TEST(XlsCellText, SetWideStringEmptiesTheNarrowText) {
     cell.SetWideString(u"");
     EXPECT_EQ(cell.Type(), CellEmpty);
     EXPECT_TRUE(cell.WideText().empty());
+}
+
+// Texts of up to 22 bytes are held in the cell, longer ones apart: both
+// survive moves, and another value lets go of them.
+TEST(XlsCellText, TextsInPlaceAndApartSurviveMoves) {
+    for (size_t length : {1, 21, 22, 23, 300}) {
+        std::string text(length, ' ');
+        for (size_t i = 0; i < length; ++i) {
+            text[i] = static_cast<char>('a' + i % 26);
+        }
+        XlsCell cell;
+        cell.SetString(text.c_str());
+        XlsCell moved(std::move(cell));
+        EXPECT_EQ(moved.Text(), text) << length;
+        EXPECT_EQ(cell.Type(), CellEmpty);
+        cell = std::move(moved);
+        EXPECT_EQ(cell.Text(), text) << length;
+        cell.SetInt(-5);
+        EXPECT_EQ(cell.IntValue(), -5);
+        EXPECT_TRUE(cell.Text().empty());
+    }
 }
 
 struct RkCase {
@@ -276,6 +319,15 @@ TEST(XlsSheetLoad, FormatOnlyRecordsGiveEmptyCellsWithTheirFormat) {
     EXPECT_EQ(sheet.At(1, 2).XFIndex(), 23u);
     EXPECT_EQ(sheet.At(0, 1).XFIndex(), 24u);
     EXPECT_EQ(sheet.At(0, 1).Type(), CellEmpty);
+}
+
+TEST(XlsCellFormula, AnotherValueLetsGoOfTheFormula) {
+    XlsCell cell;
+    cell.SetFormula(Formula());
+    ASSERT_NE(cell.GetFormula(), nullptr);
+    cell.SetString("text");
+    EXPECT_EQ(cell.GetFormula(), nullptr);
+    EXPECT_EQ(cell.Text(), "text");
 }
 
 TEST(XlsCellFormula, FormulaIsCopiedIntoItsRecordAtTheCellsPlace) {

@@ -4,10 +4,10 @@
 
 namespace xls {
 
-BOF::BOF(uint16_t type) : Record(0x0809, 16), substreamType(type) {}
+BOF::BOF(uint16_t type) : Record(0x0809, kDataSize), substreamType(type) {}
 
 uint32_t BOF::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, version);
         StoreU16(d + 2, substreamType);
         StoreU16(d + 4, build);

@@ -8,6 +8,8 @@ namespace xls {
 
 class BOF : public Record {
 public:
+    static constexpr uint32_t kDataSize = 16;
+
     static constexpr uint16_t kWorkbookGlobals = 0x0005;
     static constexpr uint16_t kWorksheet = 0x0010;
 

@@ -116,25 +116,10 @@ std::string LargeString::Narrow() const {
     return IsWide() ? std::string() : std::string(bytes_.View());
 }
 
-uint32_t LargeString::CharacterCount() const {
-    return CharacterBytes() / (IsWide() ? 2 : 1);
-}
-
-void LargeString::WriteHeader(uint8_t* out) const {
-    StoreU16(out + 0, static_cast<uint16_t>(CharacterCount()));
-    StoreU8(out + 2, WrittenOptions());
-}
-
 void LargeString::WriteCharacterBytes(uint8_t* out, uint32_t first, uint32_t count) const {
     if (count > 0) {
         std::memcpy(out, bytes_.View().data() + first, count);
     }
-}
-
-uint32_t LargeString::Write(uint8_t* out) const {
-    WriteHeader(out);
-    WriteCharacterBytes(out + kHeaderSize, 0, CharacterBytes());
-    return ByteLength();
 }
 
 }  // namespace xls

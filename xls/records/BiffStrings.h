@@ -7,9 +7,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "xls/records/LittleEndian.h"
 #include "xls/records/TextBytes.h"
 
 namespace xls {
@@ -73,17 +75,27 @@ public:
     // The character bytes as written (UTF-16 units least significant byte first).
     std::string_view CharacterData() const { return bytes_.View(); }
 
-    uint32_t CharacterCount() const;
+    uint32_t CharacterCount() const { return CharacterBytes() / (IsWide() ? 2 : 1); }
     uint32_t CharacterBytes() const { return static_cast<uint32_t>(bytes_.Size()); }
     uint32_t ByteLength() const { return kHeaderSize + CharacterBytes(); }
 
     // Count and option byte (3 bytes).
-    void WriteHeader(uint8_t* out) const;
+    void WriteHeader(uint8_t* out) const {
+        StoreU16(out + 0, static_cast<uint16_t>(CharacterCount()));
+        StoreU8(out + 2, WrittenOptions());
+    }
     // `count` character bytes starting at character byte `first`; UTF-16 units
     // are least significant byte first.
     void WriteCharacterBytes(uint8_t* out, uint32_t first, uint32_t count) const;
     // Header and all characters; returns ByteLength().
-    uint32_t Write(uint8_t* out) const;
+    uint32_t Write(uint8_t* out) const {
+        const std::string_view bytes = CharacterData();
+        WriteHeader(out);
+        if (!bytes.empty()) {
+            std::memcpy(out + kHeaderSize, bytes.data(), bytes.size());
+        }
+        return kHeaderSize + static_cast<uint32_t>(bytes.size());
+    }
 
 private:
     // One representation for both encodings: the character bytes as written.

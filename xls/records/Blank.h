@@ -7,6 +7,8 @@ namespace xls {
 
 class Blank : public CellRecord {
 public:
+    static constexpr uint32_t kDataSize = 6;
+
     Blank();
     uint32_t Write(uint8_t* out) override;
 

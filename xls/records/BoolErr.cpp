@@ -4,10 +4,10 @@
 
 namespace xls {
 
-BoolErr::BoolErr() : CellRecord(0x0205, 8) {}
+BoolErr::BoolErr() : CellRecord(0x0205, kDataSize) {}
 
 uint32_t BoolErr::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, row);
         StoreU16(d + 2, column);
         StoreU16(d + 4, xfIndex);

@@ -7,6 +7,8 @@ namespace xls {
 
 class BoolErr : public CellRecord {
 public:
+    static constexpr uint32_t kDataSize = 8;
+
     BoolErr();
     uint32_t Write(uint8_t* out) override;
 

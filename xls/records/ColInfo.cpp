@@ -4,10 +4,10 @@
 
 namespace xls {
 
-ColInfo::ColInfo() : Record(0x007D, 12) {}
+ColInfo::ColInfo() : Record(0x007D, kDataSize) {}
 
 uint32_t ColInfo::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, firstColumn);
         StoreU16(d + 2, lastColumn);
         StoreU16(d + 4, width);

@@ -10,6 +10,8 @@ namespace xls {
 
 class ColInfo : public Record {
 public:
+    static constexpr uint32_t kDataSize = 12;
+
     ColInfo();
     uint32_t Write(uint8_t* out) override;
 

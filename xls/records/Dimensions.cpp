@@ -4,10 +4,10 @@
 
 namespace xls {
 
-Dimensions::Dimensions() : Record(0x0200, 14) {}
+Dimensions::Dimensions() : Record(0x0200, kDataSize) {}
 
 uint32_t Dimensions::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU32(d + 0, firstRow);
         StoreU32(d + 4, lastRowPlusOne);
         StoreU16(d + 8, firstColumn);

@@ -8,6 +8,8 @@ namespace xls {
 
 class Dimensions : public Record {
 public:
+    static constexpr uint32_t kDataSize = 14;
+
     Dimensions();
     uint32_t Write(uint8_t* out) override;
 

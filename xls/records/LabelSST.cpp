@@ -4,10 +4,10 @@
 
 namespace xls {
 
-LabelSST::LabelSST() : CellRecord(0x00FD, 10) {}
+LabelSST::LabelSST() : CellRecord(0x00FD, kDataSize) {}
 
 uint32_t LabelSST::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, row);
         StoreU16(d + 2, column);
         StoreU16(d + 4, xfIndex);

@@ -7,6 +7,8 @@ namespace xls {
 
 class LabelSST : public CellRecord {
 public:
+    static constexpr uint32_t kDataSize = 10;
+
     LabelSST();
     uint32_t Write(uint8_t* out) override;
 

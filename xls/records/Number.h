@@ -7,6 +7,8 @@ namespace xls {
 
 class Number : public CellRecord {
 public:
+    static constexpr uint32_t kDataSize = 14;
+
     Number();
     uint32_t Write(uint8_t* out) override;
 

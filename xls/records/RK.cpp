@@ -4,10 +4,10 @@
 
 namespace xls {
 
-RK::RK() : CellRecord(0x027E, 10) {}
+RK::RK() : CellRecord(0x027E, kDataSize) {}
 
 uint32_t RK::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, row);
         StoreU16(d + 2, column);
         StoreU16(d + 4, xfIndex);

@@ -11,6 +11,8 @@ namespace xls {
 
 class RK : public CellRecord {
 public:
+    static constexpr uint32_t kDataSize = 10;
+
     RK();
     uint32_t Write(uint8_t* out) override;
 

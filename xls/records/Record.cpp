@@ -1,10 +1,6 @@
 #include "xls/records/Record.h"
 
-#include "xls/records/LittleEndian.h"
-
 namespace xls {
-
-Record::Record(uint16_t code, uint32_t dataSize) : dataSize_(dataSize), code_(code) {}
 
 Record::~Record() = default;
 
@@ -26,11 +22,6 @@ uint32_t Record::FramedSize(uint32_t dataSize) {
     const uint32_t continues =
         dataSize > kMaxDataPerRecord ? (dataSize - 1) / kMaxDataPerRecord : 0;
     return kHeaderSize + dataSize + kHeaderSize * continues;
-}
-
-void Record::StoreHeader(uint8_t* out, uint16_t code, uint32_t dataSize) {
-    StoreU16(out, code);
-    StoreU16(out + 2, static_cast<uint16_t>(dataSize));
 }
 
 uint32_t Record::WriteContinued(uint8_t* out, const uint8_t* data, uint32_t size) const {

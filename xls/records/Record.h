@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "xls/records/LittleEndian.h"
+
 namespace xls {
 
 class Record {
@@ -15,7 +17,7 @@ public:
     static constexpr uint32_t kMaxDataPerRecord = 8224;
     static constexpr uint16_t kContinueCode = 0x003C;
 
-    explicit Record(uint16_t code = 0, uint32_t dataSize = 0);
+    explicit Record(uint16_t code = 0, uint32_t dataSize = 0) : dataSize_(dataSize), code_(code) {}
     virtual ~Record();
     Record(const Record&) = default;
     Record& operator=(const Record&) = default;
@@ -34,7 +36,10 @@ public:
     uint16_t Code() const { return code_; }
 
     // The 4-byte header of one physical record.
-    static void StoreHeader(uint8_t* out, uint16_t code, uint32_t dataSize);
+    static void StoreHeader(uint8_t* out, uint16_t code, uint32_t dataSize) {
+        StoreU16(out, code);
+        StoreU16(out + 2, static_cast<uint16_t>(dataSize));
+    }
 
 protected:
     // What a record reports for a size past the 32-bit range: more than any
@@ -66,6 +71,17 @@ protected:
         std::vector<uint8_t> data(size, 0);
         fill(data.data());
         return WriteContinued(out, data.data(), size);
+    }
+
+    // WriteData of a fixed-size record, whose stored data size is always
+    // kDataSize: header and data in place, without asking DataSize.
+    template <uint32_t kDataSize, typename Fill>
+    uint32_t WriteFixed(uint8_t* out, Fill&& fill) {
+        static_assert(kDataSize <= kMaxDataPerRecord, "a fixed record needs no CONTINUE");
+        StoreHeader(out, code_, kDataSize);
+        std::memset(out + kHeaderSize, 0, kDataSize);
+        fill(out + kHeaderSize);
+        return kHeaderSize + kDataSize;
     }
 
 private:

@@ -4,10 +4,10 @@
 
 namespace xls {
 
-Row::Row() : Record(0x0208, 16) {}
+Row::Row() : Record(0x0208, kDataSize) {}
 
 uint32_t Row::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, row);
         StoreU16(d + 2, firstColumn);
         StoreU16(d + 4, lastColumnPlusOne);

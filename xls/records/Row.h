@@ -8,6 +8,8 @@ namespace xls {
 
 class Row : public Record {
 public:
+    static constexpr uint32_t kDataSize = 16;
+
     Row();
     uint32_t Write(uint8_t* out) override;
 

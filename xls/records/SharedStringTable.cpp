@@ -130,7 +130,8 @@ private:
 // Strings are written in index order; where a split point falls inside a
 // string's characters, the string's option byte is repeated at the split point
 // and its characters go on behind it. The bytes go straight to their place in
-// the stream, CONTINUE headers in between.
+// the stream, CONTINUE headers in between; a string that ends before the next
+// split point (most of them) is written in one piece.
 uint32_t SharedStringTable::Write(uint8_t* out) {
     const uint32_t size = DataSize();
     ContinuedData data(out, Code(), size, splitPoints_);
@@ -139,6 +140,10 @@ uint32_t SharedStringTable::Write(uint8_t* out) {
     StoreU32(counts + 4, uniqueCount);
     uint32_t p = kCountsSize;
     for (const LargeString& text : strings) {
+        if (p + text.ByteLength() <= data.NextSplit()) {
+            p += text.Write(data.At(p));
+            continue;
+        }
         text.WriteHeader(data.At(p));
         p += LargeString::kHeaderSize;
         uint32_t done = 0;

@@ -25,47 +25,13 @@ TextBytes& TextBytes::operator=(TextBytes&& other) noexcept {
     return *this;
 }
 
-void TextBytes::Assign(std::string_view bytes) {
-    char* data = Resize(bytes.size());
-    if (!bytes.empty()) {
-        std::memcpy(data, bytes.data(), bytes.size());
-    }
-}
-
-char* TextBytes::Resize(size_t size) {
-    Clear();
-    if (size <= kInlineCapacity) {
-        raw_[kTag] = static_cast<char>(size);
-        return raw_;
-    }
+char* TextBytes::AllocateOnHeap(size_t size) {
     char* data = new char[size];
     const auto count = static_cast<uint32_t>(size);
     std::memcpy(raw_, &data, sizeof data);
     std::memcpy(raw_ + sizeof data, &count, sizeof count);
     raw_[kTag] = kOnHeap;
     return data;
-}
-
-void TextBytes::Clear() noexcept {
-    if (OnHeap()) {
-        delete[] HeapData();
-    }
-    raw_[kTag] = 0;
-}
-
-char* TextBytes::HeapData() const {
-    char* data = nullptr;
-    std::memcpy(&data, raw_, sizeof data);
-    return data;
-}
-
-std::string_view TextBytes::View() const {
-    if (!OnHeap()) {
-        return {raw_, static_cast<size_t>(static_cast<unsigned char>(raw_[kTag]))};
-    }
-    uint32_t count = 0;
-    std::memcpy(&count, raw_ + sizeof(char*), sizeof count);
-    return {HeapData(), count};
 }
 
 }  // namespace xls

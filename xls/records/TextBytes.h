@@ -6,13 +6,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace xls {
 
 class TextBytes {
 public:
-    TextBytes() noexcept { raw_[kTag] = 0; }
+    TextBytes() noexcept : raw_{} {}
     explicit TextBytes(std::string_view bytes) : TextBytes() { Assign(bytes); }
     TextBytes(const TextBytes& other) : TextBytes() { Assign(other.View()); }
     TextBytes(TextBytes&& other) noexcept;
@@ -20,12 +21,36 @@ public:
     TextBytes& operator=(TextBytes&& other) noexcept;
     ~TextBytes() { Clear(); }
 
-    void Assign(std::string_view bytes);
+    void Assign(std::string_view bytes) {
+        char* data = Resize(bytes.size());
+        if (!bytes.empty()) {
+            std::memcpy(data, bytes.data(), bytes.size());
+        }
+    }
     // Room for `size` bytes, returned for the caller to fill; the old bytes are gone.
-    char* Resize(size_t size);
-    void Clear() noexcept;
+    char* Resize(size_t size) {
+        Clear();
+        if (size > kInlineCapacity) {
+            return AllocateOnHeap(size);
+        }
+        raw_[kTag] = static_cast<char>(size);
+        return raw_;
+    }
+    void Clear() noexcept {
+        if (OnHeap()) {
+            delete[] HeapData();
+        }
+        raw_[kTag] = 0;
+    }
 
-    std::string_view View() const;
+    std::string_view View() const {
+        if (!OnHeap()) {
+            return {raw_, static_cast<size_t>(static_cast<unsigned char>(raw_[kTag]))};
+        }
+        uint32_t count = 0;
+        std::memcpy(&count, raw_ + sizeof(char*), sizeof count);
+        return {HeapData(), count};
+    }
     size_t Size() const { return View().size(); }
     bool Empty() const { return raw_[kTag] == 0; }
 
@@ -36,7 +61,12 @@ private:
     static constexpr char kOnHeap = static_cast<char>(0xFF);
 
     bool OnHeap() const { return raw_[kTag] == kOnHeap; }
-    char* HeapData() const;
+    char* AllocateOnHeap(size_t size);
+    char* HeapData() const {
+        char* data = nullptr;
+        std::memcpy(&data, raw_, sizeof data);
+        return data;
+    }
 
     // In place: the bytes, then their count in the tag byte.
     char raw_[24];

@@ -4,10 +4,10 @@
 
 namespace xls {
 
-Window1::Window1() : Record(0x003D, 18) {}
+Window1::Window1() : Record(0x003D, kDataSize) {}
 
 uint32_t Window1::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, left);
         StoreU16(d + 2, top);
         StoreU16(d + 4, width);

@@ -8,6 +8,8 @@ namespace xls {
 
 class Window1 : public Record {
 public:
+    static constexpr uint32_t kDataSize = 18;
+
     Window1();
     uint32_t Write(uint8_t* out) override;
 

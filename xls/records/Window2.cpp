@@ -4,10 +4,10 @@
 
 namespace xls {
 
-Window2::Window2() : Record(0x023E, 18) {}
+Window2::Window2() : Record(0x023E, kDataSize) {}
 
 uint32_t Window2::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, options);
         StoreU16(d + 2, firstVisibleRow);
         StoreU16(d + 4, firstVisibleColumn);

@@ -8,6 +8,8 @@ namespace xls {
 
 class Window2 : public Record {
 public:
+    static constexpr uint32_t kDataSize = 18;
+
     static constexpr uint16_t kSelected = 0x0200;
 
     Window2();

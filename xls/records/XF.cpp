@@ -4,10 +4,10 @@
 
 namespace xls {
 
-XF::XF() : Record(0x00E0, 20) {}
+XF::XF() : Record(0x00E0, kDataSize) {}
 
 uint32_t XF::Write(uint8_t* out) {
-    return WriteData(out, [this](uint8_t* d) {
+    return WriteFixed<kDataSize>(out, [this](uint8_t* d) {
         StoreU16(d + 0, fontIndex);
         StoreU16(d + 2, formatIndex);
         StoreU16(d + 4, protection);

@@ -8,6 +8,8 @@ namespace xls {
 
 class XF : public Record {
 public:
+    static constexpr uint32_t kDataSize = 20;
+
     XF();
     uint32_t Write(uint8_t* out) override;
 

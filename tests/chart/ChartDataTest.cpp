@@ -8,15 +8,9 @@
 
 #include "chart/MinMaxReduction.h"
 #include "chart/RecordSeries.h"
+#include "tests/MakeRecord.h"
 
 namespace {
-
-DetectorRecord record(const char* time, int value) {
-    DetectorRecord r{};
-    std::snprintf(r.timeText, sizeof r.timeText, "%s", time);
-    r.value = value;
-    return r;
-}
 
 struct TimeCase {
     const char* text;
@@ -43,11 +37,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeCase{"2024-01-01 00:00:00 ", -1}));
 
 TEST(RecordSeriesTest, SortsBatchesKeepsArrivalOrderForEqualTimesAndSkipsBadTimes) {
-    const std::vector<DetectorRecord> first = {record("2024-01-01 00:00:10", 1),
-                                               record("2024-01-01 00:00:30", 2)};
+    const std::vector<DetectorRecord> first = {makeRecord("2024-01-01 00:00:10", 1),
+                                               makeRecord("2024-01-01 00:00:30", 2)};
     const std::vector<DetectorRecord> second = {
-        record("2024-01-01 00:00:40", 3), record("2024-01-01 00:00:10", -4),
-        record("2024-13-01 00:00:00", 900), record("2024-01-01 00:00:00", 6)};
+        makeRecord("2024-01-01 00:00:40", 3), makeRecord("2024-01-01 00:00:10", -4),
+        makeRecord("2024-13-01 00:00:00", 900), makeRecord("2024-01-01 00:00:00", 6)};
     RecordSeries series;
     series.append(first.data(), first.size());
     series.append(second.data(), second.size());

@@ -12,17 +12,11 @@
 
 #include "export/RecordFile.h"
 #include "tests/FileSizeLimit.h"
+#include "tests/MakeRecord.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-DetectorRecord makeRecord(const char* time, int value) {
-    DetectorRecord record{};
-    std::snprintf(record.timeText, sizeof record.timeText, "%s", time);
-    record.value = value;
-    return record;
-}
 
 const RecordStore kRecords = {makeRecord("2024-01-02 03:04:05", 250),
                               makeRecord("2024-01-02 03:04:06", 500),

@@ -14,18 +14,12 @@
 #include <vector>
 
 #include "tests/FileSizeLimit.h"
+#include "tests/MakeRecord.h"
 #include "tests/ValueTextCases.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-DetectorRecord makeRecord(const char* time, int value) {
-    DetectorRecord record{};
-    std::snprintf(record.timeText, sizeof record.timeText, "%s", time);
-    record.value = value;
-    return record;
-}
 
 // What a reader sees in the file: the lines of dump_workbook.py.
 std::vector<std::string> readBack(const fs::path& file) {

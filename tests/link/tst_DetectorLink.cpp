@@ -12,24 +12,12 @@
 #include "link/DetectorLink.h"
 #include "link/FrameReader.h"
 #include "link/LinkFrame.h"
+#include "link/PortSearch.h"
 #include "link/RecordLog.h"
 
 namespace {
 
 constexpr int kQuietMs = 200;
-
-bool openPort(QSerialPort& port, const QString& path) {
-    port.setPortName(path);
-    if (!port.open(QIODevice::ReadWrite)) {
-        return false;
-    }
-    port.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    port.setParity(QSerialPort::NoParity);
-    port.setDataBits(QSerialPort::Data8);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
-    return true;
-}
 
 // The receive path as the panel wires it: every ready-read goes through the frame
 // reader, a 200 ms quiet timer flushes incomplete frames, reply frames are decoded.
@@ -140,7 +128,7 @@ void TestDetectorLink::identification() {
     DetectorSimulator sim;
     QVERIFY(sim.start(arguments));
     QSerialPort port;
-    QVERIFY(openPort(port, sim.devicePath()));
+    QVERIFY(openConfigured(port, sim.devicePath()));
     port.write(identifyCommand());
     QByteArray answer;
     QElapsedTimer waited;
@@ -213,7 +201,7 @@ void TestDetectorLink::queryAnsweredWithTheRecordsInRange() {
     const QList<CsvRecord> expected = recordsBetween(all, from, to);
 
     QSerialPort port;
-    QVERIFY(openPort(port, sim.devicePath()));
+    QVERIFY(openConfigured(port, sim.devicePath()));
     Receiver receiver(port);
     port.write(queryFrame(at(from), at(to)));
     receiver.waitUntilIdle(3 * kQuietMs, 60000);
@@ -235,7 +223,7 @@ void TestDetectorLink::unpluggedAdapter() {
     QVERIFY(sim.start({"--records", "100", "--per-frame", "10", "--hangup-after", "3"}));
     const QList<CsvRecord> all = sim.records();
     QSerialPort port;
-    QVERIFY(openPort(port, sim.devicePath()));
+    QVERIFY(openConfigured(port, sim.devicePath()));
     Receiver receiver(port);
     port.write(queryFrame(at(all.first().timeText), at(all.last().timeText)));
     receiver.waitUntilIdle(3 * kQuietMs, 10000);
@@ -256,7 +244,7 @@ void TestDetectorLink::searchTakesTheFirstPortThatAnswers() {
     QVERIFY(detector.start({}));
     QVERIFY(stale.write(detectorIdentifyAnswer()));
     QSerialPort holder;
-    QVERIFY(openPort(holder, held.devicePath()));
+    QVERIFY(openConfigured(holder, held.devicePath()));
     other.answerIdentify({buildFrame(kCommandIdentify, "Q782 1.00")}, 0);
     chatty.answerIdentify({QByteArray::fromHex("0a0b0b00"), detectorIdentifyAnswer()}, 50);
     const QStringList ports = {silent.devicePath(), stale.devicePath(),  held.devicePath(),

@@ -4,11 +4,13 @@
 // same way for every writer.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -65,7 +67,31 @@ inline void CivilFromDays(int64_t days, int& year, int& month, int& day) {
     year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
 }
 
-// The time text of record i (counted from 0).
+// Writes `value` in decimal, padded with zeros to at least `width` digits,
+// and returns the end of the digits. Both writers get their texts from here,
+// as the export's own formatter does, without printf.
+inline char* PutDigits(char* out, uint64_t value, int width) {
+    char digits[20];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (; width > count; --width) {
+        *out++ = '0';
+    }
+    while (count > 0) {
+        *out++ = digits[--count];
+    }
+    return out;
+}
+
+inline char* PutSeparated(char* out, uint64_t value, char separator) {
+    *out++ = separator;
+    return PutDigits(out, value, 2);
+}
+
+// The time text of record i (counted from 0): "yyyy-MM-dd hh:mm:ss".
 inline void FormatTime(long i, char* out, size_t size) {
     constexpr int64_t kStart = 1704067200;  // 2024-01-01 00:00:00
     const int64_t seconds = kStart + 37 * static_cast<int64_t>(i);
@@ -73,15 +99,26 @@ inline void FormatTime(long i, char* out, size_t size) {
     int month = 0;
     int day = 0;
     CivilFromDays(seconds / 86400, year, month, day);
-    const int64_t inDay = seconds % 86400;
-    std::snprintf(out, size, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day,
-                  static_cast<int>(inDay / 3600), static_cast<int>(inDay / 60 % 60),
-                  static_cast<int>(inDay % 60));
+    const auto inDay = static_cast<uint64_t>(seconds % 86400);
+    char text[40];
+    char* end = PutDigits(text, static_cast<uint64_t>(year), 4);
+    end = PutSeparated(end, static_cast<uint64_t>(month), '-');
+    end = PutSeparated(end, static_cast<uint64_t>(day), '-');
+    end = PutSeparated(end, inDay / 3600, ' ');
+    end = PutSeparated(end, inDay / 60 % 60, ':');
+    end = PutSeparated(end, inDay % 60, ':');
+    const size_t length = std::min(static_cast<size_t>(end - text), size - 1);
+    std::memcpy(out, text, length);
+    out[length] = '\0';
 }
 
-// The value text of record i.
+// The value text of record i (counted from 0, so never negative).
 inline void FormatValue(long i, char* out, size_t size) {
-    std::snprintf(out, size, "%ld", i * 7919 % 100000);
+    char text[24];
+    char* end = PutDigits(text, static_cast<uint64_t>(i * 7919 % 100000), 1);
+    const size_t length = std::min(static_cast<size_t>(end - text), size - 1);
+    std::memcpy(out, text, length);
+    out[length] = '\0';
 }
 
 // ROWS from the command line (usage: PROGRAM ROWS OUT); -1 when it is not usable.

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <utility>
 #include <vector>
 
 namespace xls {
@@ -14,8 +14,14 @@ public:
     CellArena() = default;
     CellArena(const CellArena&) = delete;
     CellArena& operator=(const CellArena&) = delete;
-    CellArena(CellArena&&) noexcept = default;
-    CellArena& operator=(CellArena&&) noexcept = default;
+    CellArena(CellArena&& other) noexcept { Swap(other); }
+    CellArena& operator=(CellArena&& other) noexcept {
+        CellArena gone;
+        Swap(other);
+        other.Swap(gone);
+        return *this;
+    }
+    ~CellArena();
 
     // `size` bytes, aligned for any cell block or record, valid until the
     // arena is destroyed.
@@ -30,13 +36,27 @@ public:
         return block;
     }
 
+    // Gives the memory behind the last block handed out back to the system,
+    // once no more blocks are expected (the arena stays usable).
+    void ReleaseUnused() noexcept;
+
 private:
     // Every cell block and record holds at most 8-byte values (pointers, doubles).
     static constexpr size_t kAlignment = 8;
 
-    void AddChunk(size_t atLeast);
+    struct Chunk {
+        std::byte* bytes;
+        size_t size;
+    };
 
-    std::vector<std::unique_ptr<std::byte[]>> chunks_;
+    void AddChunk(size_t atLeast);
+    void Swap(CellArena& other) noexcept {
+        chunks_.swap(other.chunks_);
+        std::swap(next_, other.next_);
+        std::swap(left_, other.left_);
+    }
+
+    std::vector<Chunk> chunks_;
     std::byte* next_ = nullptr;
     size_t left_ = 0;
 };

@@ -115,6 +115,9 @@ public:
         return CellBlockRef(new (memory) CellBlock(record));
     }
 
+    // Gives back the arena memory no cell block uses, once the table is complete.
+    void ReleaseUnusedMemory() noexcept { arena_.ReleaseUnused(); }
+
     // Block b holds grid rows 32b to 32b + 31.
     std::vector<RowBlock> blocks;
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "xls/BlockMemory.h"
 #include "xls/XlsDocument.h"
 
 namespace xls {
@@ -77,6 +78,11 @@ std::optional<uint64_t> LayOutWorksheet(Worksheet& worksheet, uint64_t start) {
     return p - start + worksheet.SizeAfterCellTable();
 }
 
+struct BlockDeleter {
+    size_t size;
+    void operator()(uint8_t* block) const { FreeBlock(block, size); }
+};
+
 }  // namespace
 
 // A document without sheets, or without the FONT, XF and STYLE records that
@@ -104,9 +110,11 @@ bool XlsDocument::Save() {
     ConvertSheets();
     if (const std::optional<uint64_t> total = LayOutStream()) {
         // Not zero-filled: the records write every byte of it.
-        const std::unique_ptr<uint8_t[]> stream(new uint8_t[*total]);
+        const auto size = static_cast<size_t>(*total);
+        const std::unique_ptr<uint8_t, BlockDeleter> stream(
+            static_cast<uint8_t*>(AllocateBlock(size)), BlockDeleter{size});
         saved = WriteRecords(stream.get(), *total) &&
-                store_.WriteStream(kStreamName, stream.get(), *total) == 1;
+                store_.WriteStream(kStreamName, stream.get(), size) == 1;
     }
     saved = saved && store_.Commit();
     if (!saved) {

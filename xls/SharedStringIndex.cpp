@@ -145,7 +145,7 @@ uint32_t SharedStringIndex::Add(Slots& table, std::basic_string_view<Char> key, 
 }
 
 void SharedStringIndex::Grow(Slots& table) {
-    std::vector<Slot> old = std::move(table.slots);
+    const auto old = std::move(table.slots);
     table.slots.assign(old.size() * 2, Slot{0, 0});
     const size_t mask = table.slots.size() - 1;
     for (const Slot& slot : old) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "xls/BlockMemory.h"
 #include "xls/records/SharedStringTable.h"
 
 namespace xls {
@@ -41,7 +42,7 @@ private:
     };
     // Open addressing with linear probing.
     struct Slots {
-        std::vector<Slot> slots;
+        std::vector<Slot, BlockAllocator<Slot>> slots;
         size_t used = 0;
     };
 

@@ -78,6 +78,7 @@ public:
             ConvertRow(r);
             CollectMergedRanges(r);
         }
+        worksheet_.cellTable.ReleaseUnusedMemory();
     }
 
 private:
@@ -256,6 +257,7 @@ void XlsDocument::ConvertSheets() {
     const auto [narrowTexts, wideTexts] = CountTextCells(sheets_);
     SharedStringIndex strings(workbook_.sst, narrowTexts, wideTexts);
     for (size_t i = 0; i < sheets_.size(); ++i) {
+        sheets_[i]->ReleaseUnusedMemory();
         SheetConverter(*sheets_[i], worksheets_[i], strings).Convert();
     }
 }

@@ -1,6 +1,7 @@
 #include "xls/XlsSheet.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "xls/XlsDocument.h"
 #include "xls/records/Blank.h"
@@ -55,42 +56,59 @@ XlsCell* XlsSheet::Cell(int row, int column) {
     return ChunkRow(row) + column;
 }
 
-XlsCell* XlsSheet::NewChunk() const {
-    return new XlsCell[static_cast<size_t>(kRowsPerChunk * stride_)];
+XlsCell* XlsSheet::NewChunk(CellArena& memory, int stride) {
+    const auto count = static_cast<size_t>(kRowsPerChunk * stride);
+    auto* cells = static_cast<XlsCell*>(memory.Allocate(count * sizeof(XlsCell)));
+    std::uninitialized_default_construct_n(cells, count);
+    return cells;
+}
+
+void XlsSheet::DestroyCells() {
+    for (XlsCell* chunk : chunks_) {
+        std::destroy_n(chunk, static_cast<size_t>(kRowsPerChunk * stride_));
+    }
 }
 
 // While the grid is one chunk the rows become exactly as long as asked;
 // beyond that they at least double, so that a grid widened column by column
-// is laid out anew only a few times.
+// is laid out anew only a few times. The wider chunks are all made before
+// any cell moves, so that running out of memory leaves the grid as it was.
 void XlsSheet::Widen(int columns) {
     columnCount_ = columns;
     if (columns <= stride_) {
         return;
     }
-    const int oldStride = stride_;
-    stride_ =
-        chunks_.size() > 1 ? std::max(columns, std::min(kMaxColumns, 2 * oldStride)) : columns;
-    for (std::unique_ptr<XlsCell[]>& chunk : chunks_) {
-        std::unique_ptr<XlsCell[]> wider(NewChunk());
-        for (int r = 0; r < kRowsPerChunk; ++r) {
-            for (int k = 0; k < oldStride; ++k) {
-                wider[static_cast<size_t>(r * stride_ + k)] =
-                    std::move(chunk[static_cast<size_t>(r * oldStride + k)]);
-            }
-        }
-        chunk = std::move(wider);
+    const int stride =
+        chunks_.size() > 1 ? std::max(columns, std::min(kMaxColumns, 2 * stride_)) : columns;
+    CellArena memory;
+    std::vector<XlsCell*> wider;
+    wider.reserve(chunks_.size());
+    for (size_t c = 0; c < chunks_.size(); ++c) {
+        wider.push_back(NewChunk(memory, stride));
     }
+    for (size_t c = 0; c < chunks_.size(); ++c) {
+        for (int r = 0; r < kRowsPerChunk; ++r) {
+            std::move(chunks_[c] + r * stride_, chunks_[c] + (r + 1) * stride_,
+                      wider[c] + r * stride);
+        }
+    }
+    DestroyCells();
+    chunks_.swap(wider);
+    cellMemory_ = std::move(memory);
+    stride_ = stride;
 }
 
 void XlsSheet::Lengthen(int rows) {
     while (static_cast<int>(chunks_.size()) * kRowsPerChunk < rows) {
-        chunks_.emplace_back(NewChunk());
+        chunks_.push_back(NewChunk(cellMemory_, stride_));
     }
     rowCount_ = rows;
 }
 
 void XlsSheet::LoadFromWorksheet() {
+    DestroyCells();
     chunks_.clear();
+    cellMemory_ = CellArena();
     stride_ = 0;
     rowCount_ = 0;
     columnCount_ = 0;

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
+#include "xls/CellArena.h"
 #include "xls/CellTable.h"
 #include "xls/XlsCell.h"
 #include "xls/records/ColInfo.h"
@@ -32,6 +32,9 @@ public:
     // (and the grid unchanged) outside the BIFF8 grid. The pointer stays
     // valid until the grid grows again.
     XlsCell* Cell(int row, int column);
+    // Gives back the grid memory no cell uses yet (a save calls it: the grid
+    // is then complete, as a rule).
+    void ReleaseUnusedMemory() noexcept { cellMemory_.ReleaseUnused(); }
     // Sizes the grid from the worksheet's DIMENSIONS (at least one cell) and
     // fills it from the worksheet's cell records.
     void LoadFromWorksheet();
@@ -48,7 +51,7 @@ public:
     const ColInfos& ColumnInfos() const { return colInfos_; }
 
 private:
-    ~XlsSheet() = default;
+    ~XlsSheet() { DestroyCells(); }
 
     // The grid is held in chunks of 32 rows, each row `stride_` cells long;
     // cells beyond the row and column counts are empty.
@@ -56,7 +59,10 @@ private:
 
     void Widen(int columns);
     void Lengthen(int rows);
-    XlsCell* NewChunk() const;
+    // The cells of a new chunk with rows `stride` cells long, in `memory`.
+    static XlsCell* NewChunk(CellArena& memory, int stride);
+    // Destroys the cells of every chunk; their memory stays with cellMemory_.
+    void DestroyCells();
     XlsCell* ChunkRow(int row) const {
         return &chunks_[static_cast<size_t>(row / kRowsPerChunk)]
                        [static_cast<size_t>(row % kRowsPerChunk * stride_)];
@@ -72,7 +78,9 @@ private:
     int rowCount_ = 0;
     int columnCount_ = 0;
     int stride_ = 0;
-    std::vector<std::unique_ptr<XlsCell[]>> chunks_;
+    std::vector<XlsCell*> chunks_;
+    // Where the chunks live: let go with the sheet, or when the grid is laid out anew.
+    CellArena cellMemory_;
     ColInfos colInfos_;
 };
 

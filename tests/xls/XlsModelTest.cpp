@@ -176,6 +176,22 @@ TEST(XlsSheetCell, WideningManyRowsKeepsEveryCell) {
     }
 }
 
+// Texts too long to be held in a cell move with it, and are freed once.
+TEST(XlsSheetCell, WideningKeepsLongTexts) {
+    XlsDocument document;
+    document.New(1);
+    XlsSheet* sheet = document.GetSheet(0);
+    const std::string text(40, 'x');
+    for (int r = 0; r < 70; ++r) {
+        sheet->Cell(r, 0)->SetString((text + std::to_string(r)).c_str());
+    }
+    sheet->Cell(0, 1)->SetWideString(u"w");
+    sheet->Cell(69, 150)->SetInt(1);
+    for (int r = 0; r < 70; ++r) {
+        EXPECT_EQ(sheet->At(r, 0).Text(), text + std::to_string(r));
+    }
+}
+
 TEST(XlsCellText, SetStringKeepsTheTextAndEmptyTextEmptiesTheCell) {
     XlsCell cell;
     cell.SetXFIndex(17);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "xls/BlockMemory.h"
 #include "xls/records/BiffStrings.h"
 #include "xls/records/Record.h"
 
@@ -29,7 +30,8 @@ public:
     uint32_t totalCount = 0;
     // Strings in the table.
     uint32_t uniqueCount = 0;
-    std::vector<LargeString> strings;
+    // Held in large blocks: a workbook of many distinct texts has megabytes of them.
+    std::vector<LargeString, BlockAllocator<LargeString>> strings;
 
 private:
     std::vector<uint32_t> splitPoints_;

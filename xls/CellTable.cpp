@@ -38,6 +38,25 @@ std::unique_ptr<CellRecord> NewCellRecord(int16_t code) {
     }
 }
 
+// Data bytes of the cell records of one fixed size (LABELSST, BLANK,
+// NUMBER, BOOLERR, RK); 0 for the kinds whose size depends on their content.
+uint32_t FixedDataSize(int16_t code) {
+    switch (code) {
+        case 0x00FD:
+            return LabelSST::kDataSize;
+        case 0x0201:
+            return Blank::kDataSize;
+        case 0x0203:
+            return Number::kDataSize;
+        case 0x0205:
+            return BoolErr::kDataSize;
+        case 0x027E:
+            return RK::kDataSize;
+        default:
+            return 0;
+    }
+}
+
 // A block that holds no record (or a null handle) contributes no bytes.
 CellRecord* HeldRecord(const CellBlockRef& cell) {
     return cell ? cell->GetRecord() : nullptr;
@@ -53,6 +72,16 @@ void CellBlock::Destroy() {
     }
 }
 
+// The fixed-size kinds are known from the code, without asking the record:
+// a save sizes every cell record of the workbook.
+uint32_t CellBlock::RecordSize() const {
+    if (record_ == nullptr) {
+        return 0;
+    }
+    const uint32_t fixed = FixedDataSize(code_);
+    return fixed != 0 ? Record::kHeaderSize + fixed : record_->RecordSize();
+}
+
 void CellBlock::SetType(int16_t code) {
     if (code == code_) {
         return;
@@ -62,9 +91,13 @@ void CellBlock::SetType(int16_t code) {
     record_ = NewCellRecord(code).release();
 }
 
+// A fixed-size record in the arena holds nothing but its fields: its memory
+// goes with the arena, and nothing needs to be destroyed.
 void CellBlock::Reset() {
     if ((placement_ & kRecordInArena) != 0) {
-        record_->~CellRecord();
+        if (FixedDataSize(code_) == 0) {
+            record_->~CellRecord();
+        }
         placement_ &= static_cast<uint8_t>(~kRecordInArena);
     } else {
         delete record_;
@@ -84,9 +117,7 @@ uint64_t RowBlock::RowsSize() {
 uint64_t RowBlock::CellsSize() {
     uint64_t total = 0;
     for (const CellBlockRef& cell : cells) {
-        if (CellRecord* record = HeldRecord(cell)) {
-            total += record->RecordSize();
-        }
+        total += cell ? cell->RecordSize() : 0;
     }
     return total;
 }

@@ -43,6 +43,8 @@ public:
 
     int16_t Code() const { return code_; }
     CellRecord* GetRecord() const { return record_; }
+    // Bytes the held record writes; 0 when it holds none.
+    uint32_t RecordSize() const;
     // The held record as its concrete class; null when it is of another kind.
     template <typename T>
     T* As() const {

@@ -35,7 +35,7 @@ std::optional<uint64_t> LayOutRowBlock(RowBlock& block) {
     uint64_t cellsSize = 0;
     size_t r = 0;
     for (const CellBlockRef& cell : block.cells) {
-        CellRecord* record = cell ? cell->GetRecord() : nullptr;
+        const CellRecord* record = cell ? cell->GetRecord() : nullptr;
         if (record == nullptr) {
             continue;
         }
@@ -48,7 +48,7 @@ std::optional<uint64_t> LayOutRowBlock(RowBlock& block) {
             }
             offset = 0;
         }
-        const uint32_t size = record->RecordSize();
+        const uint32_t size = cell->RecordSize();
         offset += size;
         cellsSize += size;
     }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -59,6 +61,50 @@ private:
     std::vector<Chunk> chunks_;
     std::byte* next_ = nullptr;
     size_t left_ = 0;
+};
+
+// A standard allocator placing a container's elements in a cell arena, or
+// on the heap without one. The arena gives its memory back only as a whole,
+// so it suits containers sized once, such as a row block's ROW records. A
+// copy of the container goes to the heap, as it may outlive the arena.
+template <typename T>
+class ArenaAllocator {
+public:
+    using value_type = T;
+    using propagate_on_container_move_assignment = std::true_type;
+    using propagate_on_container_swap = std::true_type;
+
+    static_assert(alignof(T) <= 8, "arena blocks are aligned to 8 bytes");
+
+    ArenaAllocator() = default;
+    explicit ArenaAllocator(CellArena* arena) : arena_(arena) {}
+    template <typename U>
+    ArenaAllocator(const ArenaAllocator<U>& other) noexcept : arena_(other.Arena()) {}
+
+    T* allocate(size_t count) {
+        void* block = arena_ != nullptr ? arena_->Allocate(count * sizeof(T))
+                                        : ::operator new(count * sizeof(T));
+        return static_cast<T*>(block);
+    }
+    void deallocate(T* block, size_t) noexcept {
+        if (arena_ == nullptr) {
+            ::operator delete(block);
+        }
+    }
+    ArenaAllocator select_on_container_copy_construction() const { return ArenaAllocator(); }
+
+    CellArena* Arena() const { return arena_; }
+    template <typename U>
+    bool operator==(const ArenaAllocator<U>& other) const noexcept {
+        return arena_ == other.Arena();
+    }
+    template <typename U>
+    bool operator!=(const ArenaAllocator<U>& other) const noexcept {
+        return arena_ != other.Arena();
+    }
+
+private:
+    CellArena* arena_ = nullptr;
 };
 
 }  // namespace xls

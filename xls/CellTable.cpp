@@ -139,6 +139,13 @@ uint32_t RowBlock::Write(uint8_t* out) {
     return p + dbcell.Write(out + p);
 }
 
+void CellTable::AddRowBlocks(size_t count) {
+    blocks.reserve(blocks.size() + count);
+    for (size_t b = 0; b < count; ++b) {
+        blocks.emplace_back(arena_.get());
+    }
+}
+
 uint64_t CellTable::RecordSize() {
     uint64_t total = 0;
     for (RowBlock& block : blocks) {

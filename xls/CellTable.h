@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -82,6 +83,10 @@ class RowBlock {
 public:
     static constexpr uint32_t kRowsPerBlock = 32;
 
+    // ROW records on the heap, or in `arena` (a cell table's).
+    RowBlock() = default;
+    explicit RowBlock(CellArena* arena) : rows(ArenaAllocator<Row>(arena)) {}
+
     // Bytes of the ROW records.
     uint64_t RowsSize();
     // Bytes of the cell records.
@@ -89,7 +94,7 @@ public:
     uint64_t RecordSize();
     uint32_t Write(uint8_t* out);
 
-    std::vector<Row> rows;
+    std::vector<Row, ArenaAllocator<Row>> rows;
     // Row by row, left to right.
     std::vector<CellBlockRef> cells;
     DBCell dbcell;
@@ -97,10 +102,10 @@ public:
 
 class CellTable {
 public:
-    CellTable() = default;
+    CellTable() : arena_(std::make_unique<CellArena>()) {}
     CellTable(CellTable&&) noexcept = default;
     CellTable& operator=(CellTable&&) noexcept = default;
-    // The row blocks go first: their cell blocks may live in the arena.
+    // The row blocks go first: their records may live in the arena.
     ~CellTable() { blocks.clear(); }
 
     uint64_t RecordSize();
@@ -112,19 +117,23 @@ public:
     CellBlockRef NewCellBlock() {
         static_assert(sizeof(CellBlock) % alignof(RecordType) == 0, "the record follows the block");
         auto* memory =
-            static_cast<std::byte*>(arena_.Allocate(sizeof(CellBlock) + sizeof(RecordType)));
+            static_cast<std::byte*>(arena_->Allocate(sizeof(CellBlock) + sizeof(RecordType)));
         CellRecord* record = new (memory + sizeof(CellBlock)) RecordType();
         return CellBlockRef(new (memory) CellBlock(record));
     }
 
     // Gives back the arena memory no cell block uses, once the table is complete.
-    void ReleaseUnusedMemory() noexcept { arena_.ReleaseUnused(); }
+    void ReleaseUnusedMemory() noexcept { arena_->ReleaseUnused(); }
+    // Appends `count` empty row blocks whose ROW records go to the arena.
+    void AddRowBlocks(size_t count);
 
     // Block b holds grid rows 32b to 32b + 31.
     std::vector<RowBlock> blocks;
 
 private:
-    CellArena arena_;
+    // On the heap, so that the row blocks' allocators keep pointing at it
+    // when the table moves.
+    std::unique_ptr<CellArena> arena_;
 };
 
 }  // namespace xls

@@ -95,7 +95,7 @@ private:
         if (sheet_.Index() > 0) {
             worksheet_.window.options &= static_cast<uint16_t>(~Window2::kSelected);
         }
-        worksheet_.cellTable.blocks.resize(static_cast<size_t>(blocks));
+        worksheet_.cellTable.AddRowBlocks(static_cast<size_t>(blocks));
     }
 
     void ConvertRow(int r) {

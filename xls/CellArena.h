@@ -65,8 +65,10 @@ private:
 
 // A standard allocator placing a container's elements in a cell arena, or
 // on the heap without one. The arena gives its memory back only as a whole,
-// so it suits containers sized once, such as a row block's ROW records. A
-// copy of the container goes to the heap, as it may outlive the arena.
+// so only blocks up to kLargestInArena bytes go there, such as a row
+// block's ROW records and its cell list as first reserved; a list that grows
+// past that moves to the heap. A copy of the container goes to the heap, as
+// it may outlive the arena.
 template <typename T>
 class ArenaAllocator {
 public:
@@ -81,13 +83,15 @@ public:
     template <typename U>
     ArenaAllocator(const ArenaAllocator<U>& other) noexcept : arena_(other.Arena()) {}
 
+    static constexpr size_t kLargestInArena = 8192;
+
     T* allocate(size_t count) {
-        void* block = arena_ != nullptr ? arena_->Allocate(count * sizeof(T))
-                                        : ::operator new(count * sizeof(T));
+        void* block = InArena(count) ? arena_->Allocate(count * sizeof(T))
+                                     : ::operator new(count * sizeof(T));
         return static_cast<T*>(block);
     }
-    void deallocate(T* block, size_t) noexcept {
-        if (arena_ == nullptr) {
+    void deallocate(T* block, size_t count) noexcept {
+        if (!InArena(count)) {
             ::operator delete(block);
         }
     }
@@ -104,6 +108,10 @@ public:
     }
 
 private:
+    bool InArena(size_t count) const {
+        return arena_ != nullptr && count <= kLargestInArena / sizeof(T);
+    }
+
     CellArena* arena_ = nullptr;
 };
 

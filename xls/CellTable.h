@@ -82,10 +82,12 @@ using CellBlockRef = RefPtr<CellBlock>;
 class RowBlock {
 public:
     static constexpr uint32_t kRowsPerBlock = 32;
+    using CellList = std::vector<CellBlockRef, ArenaAllocator<CellBlockRef>>;
 
-    // ROW records on the heap, or in `arena` (a cell table's).
+    // ROW records and cell list on the heap, or in `arena` (a cell table's).
     RowBlock() = default;
-    explicit RowBlock(CellArena* arena) : rows(ArenaAllocator<Row>(arena)) {}
+    explicit RowBlock(CellArena* arena)
+        : rows(ArenaAllocator<Row>(arena)), cells(ArenaAllocator<CellBlockRef>(arena)) {}
 
     // Bytes of the ROW records.
     uint64_t RowsSize();
@@ -96,7 +98,7 @@ public:
 
     std::vector<Row, ArenaAllocator<Row>> rows;
     // Row by row, left to right.
-    std::vector<CellBlockRef> cells;
+    CellList cells;
     DBCell dbcell;
 };
 

@@ -31,7 +31,7 @@ int BlockCount(int rows) {
     return (rows - 1) / kRowsPerBlock + 1;
 }
 
-void ReserveCellStep(std::vector<CellBlockRef>& cells) {
+void ReserveCellStep(RowBlock::CellList& cells) {
     if (cells.size() % kCellListStep == 0 && cells.capacity() < cells.size() + kCellListStep) {
         cells.reserve(cells.size() + kCellListStep);
     }

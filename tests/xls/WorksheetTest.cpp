@@ -163,7 +163,7 @@ TEST(CellBlocks, HandlesShareTheBlockUntilTheLastGoes) {
     {
         std::vector<CellBlockRef> copies(3, first);
         RowBlock block;
-        block.cells = copies;
+        block.cells.assign(copies.begin(), copies.end());
         RowBlock copy = block;
         EXPECT_EQ(copy.cells[2]->As<LabelSST>()->sstIndex, 9u);
     }

@@ -126,7 +126,9 @@ public:
 
     // Gives back the arena memory no cell block uses, once the table is complete.
     void ReleaseUnusedMemory() noexcept { arena_->ReleaseUnused(); }
-    // Appends `count` empty row blocks whose ROW records go to the arena.
+    // Appends `count` empty row blocks whose ROW records and cell lists go to
+    // the arena: like the cell blocks, they must not outlive the table, not
+    // even moved out of it.
     void AddRowBlocks(size_t count);
 
     // Block b holds grid rows 32b to 32b + 31.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,40 @@ TEST_F(SheetConversion, NewDocumentSheetsHoldOneBlankEach) {
     EXPECT_EQ(document.Worksheets()[0].window.options, 0x06B6);
     EXPECT_EQ(document.Worksheets()[1].window.options, 0x04B6);
     EXPECT_EQ(document.Worksheets()[2].window.options, 0x04B6);
+}
+
+// A row block keeps its ROW records in the table's memory; a copy of them
+// does not, and outlives the document (the sanitised build shows a stale read).
+TEST(SheetConversionMemory, CopiedRowRecordsOutliveTheirTable) {
+    std::unique_ptr<decltype(RowBlock::rows)> rows;
+    {
+        XlsDocument document;
+        document.New(1);
+        document.GetSheet(0)->Cell(2, 1)->SetString("kept");
+        document.ConvertSheets();
+        rows = std::make_unique<decltype(RowBlock::rows)>(
+            document.Worksheets()[0].cellTable.blocks[0].rows);
+    }
+    ASSERT_EQ(rows->size(), 3u);
+    EXPECT_EQ((*rows)[2].row, 2);
+}
+
+// A save gives back the grid memory beyond the last cell; cells made
+// afterwards in that memory start empty, and the cells before keep their texts.
+TEST(SheetConversionMemory, GridGrowsAgainAfterASave) {
+    XlsDocument document;
+    document.New(1);
+    XlsSheet& sheet = *document.GetSheet(0);
+    for (int r = 0; r < 40000; ++r) {
+        sheet.Cell(r, 1)->SetString(std::to_string(r).c_str());
+    }
+    document.ConvertSheets();
+    sheet.Cell(40999, 0)->SetInt(7);
+    for (int r = 0; r < 41000; r += 997) {
+        EXPECT_EQ(sheet.At(r, 1).Text(), r < 40000 ? std::to_string(r) : "") << r;
+        EXPECT_EQ(sheet.At(r, 0).Type(), CellEmpty) << r;
+    }
+    EXPECT_EQ(sheet.At(40999, 0).IntValue(), 7);
 }
 
 TEST_F(SheetConversion, RowBlocksOf32Rows) {

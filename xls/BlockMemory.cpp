@@ -3,7 +3,24 @@
 #include <cstddef>
 #include <new>
 
-#ifdef __linux__
+// Under AddressSanitizer every block comes from the heap, where the
+// sanitizer sees a write past its end.
+#if defined(__SANITIZE_ADDRESS__)
+#define VENTRIX_SYSTEM_PAGES 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VENTRIX_SYSTEM_PAGES 0
+#endif
+#endif
+#if !defined(VENTRIX_SYSTEM_PAGES)
+#if defined(__linux__)
+#define VENTRIX_SYSTEM_PAGES 1
+#else
+#define VENTRIX_SYSTEM_PAGES 0
+#endif
+#endif
+
+#if VENTRIX_SYSTEM_PAGES
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -11,7 +28,7 @@
 
 namespace xls {
 
-#ifdef __linux__
+#if VENTRIX_SYSTEM_PAGES
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "chart/MinMaxReduction.h"
@@ -30,11 +29,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TimeCase{"1970-01-01 00:00:00", 0},
                       TimeCase{"2024-01-02 03:04:05", 1704164645},
                       TimeCase{"2024-02-29 12:00:00", 1709208000},
+                      TimeCase{"2000-03-01 00:00:00", 951868800},
                       TimeCase{"2255-12-31 23:59:59", 9025257599},
                       TimeCase{"2023-02-29 00:00:00", -1}, TimeCase{"2024-13-01 00:00:00", -1},
-                      TimeCase{"2024-04-31 00:00:00", -1}, TimeCase{"2024-01-01 24:00:00", -1},
+                      TimeCase{"2024-04-31 00:00:00", -1}, TimeCase{"2024-01-00 00:00:00", -1},
+                      TimeCase{"2024-01-01 24:00:00", -1}, TimeCase{"2024-01-01 00:60:00", -1},
                       TimeCase{"2024-01-01 00:00:60", -1}, TimeCase{"2024-1-01 00:00:00", -1},
-                      TimeCase{"2024-01-01 00:00:00 ", -1}));
+                      TimeCase{"2024-01-01 00:00:00 ", -1}, TimeCase{"", -1}));
 
 TEST(RecordSeriesTest, SortsBatchesKeepsArrivalOrderForEqualTimesAndSkipsBadTimes) {
     const std::vector<DetectorRecord> first = {makeRecord("2024-01-01 00:00:10", 1),
@@ -53,6 +54,12 @@ TEST(RecordSeriesTest, SortsBatchesKeepsArrivalOrderForEqualTimesAndSkipsBadTime
     EXPECT_EQ(series.skipped(), 1u);
     EXPECT_EQ(series.minValue(), -4);
     EXPECT_EQ(series.maxValue(), 6);
+
+    series.clear();
+    series.append(second.data(), 1);
+    EXPECT_EQ(series.minValue(), 3);
+    EXPECT_EQ(series.maxValue(), 3);
+    EXPECT_EQ(series.skipped(), 0u);
 }
 
 class SpikeTest : public ::testing::TestWithParam<std::pair<int, int>> {};
@@ -67,6 +74,7 @@ TEST_P(SpikeTest, OneRecordSpikeSurvivesItsColumn) {
         reduction.reduce(samples, 0, samples.back().timeMs, kColumns);
 
     EXPECT_LE(points.size(), 2u * kColumns + 2);
+    EXPECT_EQ(reduction.visibleCount(), static_cast<std::size_t>(kSamples));
     EXPECT_TRUE(std::is_sorted(points.begin(), points.end(),
                                [](auto& a, auto& b) { return a.timeMs < b.timeMs; }));
     const auto spike = std::find_if(points.begin(), points.end(), [this](const ChartSample& p) {

@@ -4,7 +4,6 @@
 #include <qwt_date_scale_engine.h>
 #include <qwt_picker_machine.h>
 #include <qwt_plot.h>
-#include <qwt_plot_canvas.h>
 #include <qwt_plot_grid.h>
 #include <qwt_plot_panner.h>
 #include <qwt_plot_picker.h>
@@ -159,9 +158,13 @@ void RecordChart::recordsAppended() {
 // A new query starts a new set of records: the view goes back to the whole
 // range of whatever arrives.
 void RecordChart::storeCleared() {
+    restartSeries();
+    showWholeRange();
+}
+
+void RecordChart::restartSeries() {
     m_series.clear();
     m_taken = 0;
-    showWholeRange();
 }
 
 // A zoomed value axis keeps showing the same values, converted to the new unit.
@@ -181,8 +184,7 @@ void RecordChart::setUnit(int unitIndex) {
 void RecordChart::refresh() {
     m_refreshTimer->stop();
     if (m_store.size() < m_taken) {
-        m_series.clear();
-        m_taken = 0;
+        restartSeries();
     }
     m_series.append(m_store.data() + m_taken, m_store.size() - m_taken);
     m_taken = m_store.size();

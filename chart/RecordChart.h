@@ -56,6 +56,8 @@ private:
     QwtPlot* buildPlot();
     void buildNavigation();
     void scheduleRefresh();
+    // Forgets the records taken so far; the next refresh takes the store anew.
+    void restartSeries();
     void zoomTimeAt(int pointerX, double steps);
     void showPointer(const QPoint& position);
     void showValueTitle();

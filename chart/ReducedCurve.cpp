@@ -29,10 +29,6 @@ void ReducedCurve::setDivisor(int divisor) {
     itemChanged();
 }
 
-int ReducedCurve::rtti() const {
-    return QwtPlotItem::Rtti_PlotUserItem + 1;
-}
-
 void ReducedCurve::draw(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
                         const QRectF& canvasRect) const {
     const int columns = std::max(1, static_cast<int>(canvasRect.width()));

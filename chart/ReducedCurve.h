@@ -17,7 +17,6 @@ public:
     // Values are drawn as raw value / divisor.
     void setDivisor(int divisor);
 
-    int rtti() const override;
     void draw(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
               const QRectF& canvasRect) const override;
     QRectF boundingRect() const override;

@@ -2,7 +2,6 @@
 // and the unit; zooms and comes back to the whole range; saves its image.
 
 #include <qwt_plot.h>
-#include <qwt_plot_canvas.h>
 #include <qwt_scale_div.h>
 #include <QPushButton>
 #include <QTemporaryDir>

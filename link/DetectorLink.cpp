@@ -1,7 +1,6 @@
 #include "link/DetectorLink.h"
 
 #include <QTimer>
-#include <cstdio>
 
 #include "link/LineErrors.h"
 #include "link/LinkFrame.h"
@@ -117,9 +116,7 @@ DetectorLink::QueryResult DetectorLink::sendQuery(const QDateTime& start, const 
         return QueryResult::NotOpen;
     }
     const QByteArray frame = queryFrame(start, end);
-    const QByteArray hex = frameHexText(frame);
-    std::fputs(hex.constData(), stdout);
-    std::fflush(stdout);
+    printLine(frameHexText(frame));
     if (m_port->write(frame) != frame.size()) {
         emit queryNotSent(m_port->errorString());
         return QueryResult::NotSent;

@@ -35,8 +35,6 @@ public:
     bool isBusy() const { return m_busy; }
     bool isWatching() const;
     QString portName() const;
-    // The unit of the log lines of frames handled from now on.
-    void setUnitIndex(int unitIndex) { m_unitIndex = unitIndex; }
 
     // Searches every candidate port at once; found, the port is open and configured.
     SearchResult findDevice();
@@ -63,6 +61,8 @@ signals:
     void queryNotSent(const QString& portError);
 
 public slots:
+    // The unit of the log lines of frames handled from now on.
+    void setUnitIndex(int unitIndex) { m_unitIndex = unitIndex; }
     void on_recvSlot();
     void on_errHandler(QSerialPort::SerialPortError errNum);
 

@@ -1,8 +1,7 @@
 #include "link/PortSearch.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFileInfo>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -18,7 +17,6 @@ struct PortSearch::Probe {
     QByteArray bytes;
     // Where the identify answer starts in `bytes`, or -1.
     int answerAt = -1;
-    bool open = false;
 
     bool answered() const { return answerAt >= 0; }
     bool answerComplete() const {
@@ -30,12 +28,12 @@ struct PortSearch::Probe {
     }
 };
 
-namespace {
-
 void printLine(const QByteArray& text) {
     std::fputs(text.constData(), stdout);
     std::fflush(stdout);
 }
+
+namespace {
 
 // Where the detector's identify answer starts among `bytes`, or -1.
 int identifyAnswerIndex(const QByteArray& bytes) {
@@ -63,21 +61,9 @@ bool mayOpen(const QString& portName) {
 #endif
 }
 
-}  // namespace
-
-bool openConfigured(QSerialPort& port, const QString& portName) {
-    port.setPortName(portName);
-    if (!port.open(QIODevice::ReadWrite)) {
-        return false;
-    }
-    port.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    port.setParity(QSerialPort::NoParity);
-    port.setDataBits(QSerialPort::Data8);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
-    return true;
-}
-
+// Why an open failed, in the operator's words: "permission denied" (with the hint on
+// the serial group on Linux), "in use by another program", "no such port", or the
+// port's own error text.
 QString openFailureReason(const QSerialPort& port, const QString& portName) {
     switch (port.error()) {
         case QSerialPort::PermissionError:
@@ -96,6 +82,21 @@ QString openFailureReason(const QSerialPort& port, const QString& portName) {
         default:
             return port.errorString();
     }
+}
+
+}  // namespace
+
+bool openConfigured(QSerialPort& port, const QString& portName) {
+    port.setPortName(portName);
+    if (!port.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    port.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+    port.setParity(QSerialPort::NoParity);
+    port.setDataBits(QSerialPort::Data8);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    return true;
 }
 
 QStringList SearchResult::failureLines() const {
@@ -142,7 +143,6 @@ void PortSearch::openAndIdentify(Probe& probe) {
         probe.verdict.reason = openFailureReason(probe.port, probe.verdict.portName);
         return;
     }
-    probe.open = true;
     probe.port.clear(QSerialPort::Input);
     probe.port.readAll();
     probe.port.write(identifyCommand());
@@ -168,7 +168,7 @@ bool PortSearch::decided() const {
         if (probe->answerComplete()) {
             return true;
         }
-        if (probe->open) {
+        if (probe->port.isOpen()) {
             return false;
         }
     }

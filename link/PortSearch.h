@@ -63,7 +63,6 @@ private:
 // parity, one stop bit, no flow control.
 bool openConfigured(QSerialPort& port, const QString& portName);
 
-// Why an open failed, in the operator's words: "permission denied" (with the hint on
-// the serial group on Linux), "in use by another program", "no such port", or the
-// port's own error text.
-QString openFailureReason(const QSerialPort& port, const QString& portName);
+// Writes `text` to standard output and flushes it at once, so that a reader of the
+// program's output sees each line as it happens.
+void printLine(const QByteArray& text);

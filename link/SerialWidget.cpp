@@ -16,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cstdio>
 
 #ifdef VENTRIX_WITH_CHART
 #include "chart/RecordChart.h"
@@ -111,6 +110,14 @@ void showDeviceNotFound(const SearchResult& result) {
     box.exec();
 }
 
+// Whether the search found the detector; when not, the operator is told why.
+bool reportSearch(const SearchResult& result) {
+    if (!result.found()) {
+        showDeviceNotFound(result);
+    }
+    return result.found();
+}
+
 }  // namespace
 
 SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
@@ -123,8 +130,6 @@ SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
     connectLink();
     findDevice();
 }
-
-SerialWidget::~SerialWidget() = default;
 
 const RecordStore& SerialWidget::records() const {
     return m_link->records();
@@ -199,7 +204,7 @@ QGroupBox* SerialWidget::buildCommandGroup() {
     for (int unit = 0; unit < kUnitCount; ++unit) {
         m_unitCombo->addItem(QLatin1String(unitInfo(unit).comboItem));
     }
-    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), this, SLOT(on_unitChanged(int)));
+    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), m_link, SLOT(setUnitIndex(int)));
     QLabel* startLabel = makeLabel("START TIME", kLabelStyle);
     m_startEdit = makeDateTimeEdit("startEdit");
     QLabel* endLabel = makeLabel("END TIME", kLabelStyle);
@@ -242,16 +247,16 @@ QWidget* SerialWidget::buildRightColumn() {
 // The chart is a window of its own, opened by "CHART" under the log; it
 // follows the record store and the unit.
 void SerialWidget::addChart(QVBoxLayout* layout) {
-    m_chart = new RecordChart(m_link->records(), this);
-    m_chart->setWindowFlags(Qt::Window);
+    auto* chart = new RecordChart(m_link->records(), this);
+    chart->setWindowFlags(Qt::Window);
     QPushButton* chartButton = makeButton("CHART", kButtonStyle);
     chartButton->setMinimumWidth(120);
-    connect(chartButton, SIGNAL(clicked()), m_chart, SLOT(showWindow()));
+    connect(chartButton, SIGNAL(clicked()), chart, SLOT(showWindow()));
     layout->addWidget(chartButton, 0, Qt::AlignRight);
 
-    connect(m_link, SIGNAL(recordsAppended(int, int)), m_chart, SLOT(recordsAppended()));
-    connect(m_link, SIGNAL(recordsCleared()), m_chart, SLOT(storeCleared()));
-    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), m_chart, SLOT(setUnit(int)));
+    connect(m_link, SIGNAL(recordsAppended(int, int)), chart, SLOT(recordsAppended()));
+    connect(m_link, SIGNAL(recordsCleared()), chart, SLOT(storeCleared()));
+    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), chart, SLOT(setUnit(int)));
 }
 #endif
 
@@ -274,22 +279,14 @@ void SerialWidget::appendLogLines(const QStringList& lines) {
 
 bool SerialWidget::findDevice() {
     m_portCombo->clear();
-    const SearchResult result = m_link->findDevice();
-    if (!result.found()) {
-        showDeviceNotFound(result);
-    }
-    return result.found();
+    return reportSearch(m_link->findDevice());
 }
 
 bool SerialWidget::refindDevice() {
     m_portCombo->clear();
     const SearchResult result = m_link->refindDevice();
-    std::printf("refind device %d\n", result.found() ? 1 : 0);
-    std::fflush(stdout);
-    if (!result.found()) {
-        showDeviceNotFound(result);
-    }
-    return result.found();
+    printLine(result.found() ? "refind device 1\n" : "refind device 0\n");
+    return reportSearch(result);
 }
 
 void SerialWidget::on_linkOpened(const QString& portName) {
@@ -326,10 +323,6 @@ void SerialWidget::on_queryNotSent(const QString& portError) {
     showError(QStringLiteral("Query not sent!"));
 }
 
-void SerialWidget::on_unitChanged(int unitIndex) {
-    m_link->setUnitIndex(unitIndex);
-}
-
 void SerialWidget::on_open_com() {
     if (m_openButton->text() == kOpenCaption) {
         if (m_link->isOpen()) {
@@ -340,7 +333,6 @@ void SerialWidget::on_open_com() {
         }
     } else {
         m_link->closePort();
-        on_linkClosed();
     }
 }
 

@@ -13,7 +13,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QSimpleLed;
 class QVBoxLayout;
-class RecordChart;
 
 // The central panel: the port and link controls on the left, the log of
 // everything received on the right. The link to the detector (port, search,
@@ -28,7 +27,6 @@ class SerialWidget : public QWidget {
 
 public:
     explicit SerialWidget(QWidget* parent = nullptr);
-    ~SerialWidget() override;
 
     const RecordStore& records() const;
     DetectorLink* link() const { return m_link; }
@@ -58,7 +56,6 @@ private slots:
     void on_busyChanged(bool busy);
     void on_progress(int records, int percent);
     void on_queryNotSent(const QString& portError);
-    void on_unitChanged(int unitIndex);
     void appendLogLines(const QStringList& lines);
     void on_saveFilterSelected(const QString& filter);
 
@@ -84,5 +81,4 @@ private:
     QDateTimeEdit* m_endEdit = nullptr;
     QPushButton* m_queryButton = nullptr;
     // A window of its own, opened by "CHART"; follows the store and the unit.
-    RecordChart* m_chart = nullptr;
 };

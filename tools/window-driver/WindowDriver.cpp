@@ -15,6 +15,8 @@
 #include <QTextBlock>
 #include <cstdio>
 
+#include "link/SerialWidget.h"
+
 namespace {
 
 constexpr int kModalCheckMs = 10;
@@ -54,11 +56,7 @@ WindowDriver::WindowDriver() {
 }
 
 bool WindowDriver::attach(QWidget& window) {
-    for (QWidget* child : window.findChildren<QWidget*>()) {
-        if (child->inherits("SerialWidget")) {
-            m_panel = child;
-        }
-    }
+    m_panel = window.findChild<SerialWidget*>();
     m_port = window.findChild<QSerialPort*>();
     if (m_panel != nullptr) {
         m_portCombo = m_panel->findChild<QComboBox*>("portCombo");

@@ -127,18 +127,6 @@ bool CloseOutput(GsfOutput* output) {
     return gsf_output_close(output) && gsf_output_error(output) == nullptr;
 }
 
-// Asks the system to start writing the file's bytes so far to the disk,
-// without waiting, so that the flush in Commit finds most of them done.
-void StartWriteBack(FILE* file) {
-#ifdef __linux__
-    if (std::fflush(file) == 0) {
-        sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
-    }
-#else
-    (void)file;
-#endif
-}
-
 struct Stream {
     std::string name;
     GsfOutput* output;
@@ -267,7 +255,6 @@ int CompoundStore::WriteStream(const std::string& name, const unsigned char* dat
         impl_->failed = true;
         return -1;
     }
-    StartWriteBack(impl_->file);
     return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "xls/RkNumber.h"
 
@@ -22,14 +23,8 @@ void XlsFormula::CopyTo(Formula& record, uint16_t row, uint16_t column, uint16_t
     record.xfIndex = xfIndex;
 }
 
-XlsCell::XlsCell(XlsCell&& other) noexcept
-    : textLength_(other.textLength_),
-      type_(other.type_),
-      xfIndex_(other.xfIndex_),
-      rowSpan_(other.rowSpan_),
-      columnSpan_(other.columnSpan_) {
-    std::memcpy(payload_, other.payload_, sizeof payload_);
-    other.type_ = CellEmpty;
+XlsCell::XlsCell(XlsCell&& other) noexcept {
+    *this = std::move(other);
 }
 
 XlsCell& XlsCell::operator=(XlsCell&& other) noexcept {

@@ -5,34 +5,7 @@
 // Last line: rows=... build_ms=... save_ms=... peak_rss_kb=...
 #include <string>
 
-#include "ExportWorkload.h"
-#include "xls/FormatManager.h"
-#include "xls/XlsDocument.h"
-
-namespace {
-
-void FillSheet(xls::XlsDocument& document, long rows) {
-    xls::XlsSheet* sheet = document.GetSheet(0);
-    sheet->Cell(0, 0)->SetString(workload::kTimeHeader);
-    sheet->Cell(0, 1)->SetString(workload::kValueHeader);
-    xls::FormatManager formats(document);
-    formats.FindOrAddFont(xls::FontDescription{u"Arial", 200, 700, 0, 0x7FFF, 0, 0, 0, 0});
-    char time[32];
-    char value[16];
-    for (long i = 0; i < rows; ++i) {
-        const int row = static_cast<int>(i + 1);
-        xls::XlsCell* timeCell = sheet->Cell(row, 0);
-        if (timeCell == nullptr) {
-            break;
-        }
-        workload::FormatTime(i, time, sizeof time);
-        timeCell->SetString(time);
-        workload::FormatValue(i, value, sizeof value);
-        sheet->Cell(row, 1)->SetString(value);
-    }
-}
-
-}  // namespace
+#include "ExportSheet.h"
 
 int main(int argc, char** argv) {
     const long rows = workload::ParseRows(argc, argv, "xls_export_bench");
@@ -45,7 +18,7 @@ int main(int argc, char** argv) {
     const workload::Clock::time_point buildStart = workload::Clock::now();
     xls::XlsDocument document;
     document.New(3);
-    FillSheet(document, rows);
+    workload::FillSheet(document, rows);
     const double buildMs = workload::MillisecondsSince(buildStart);
 
     const workload::Clock::time_point saveStart = workload::Clock::now();

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -91,6 +90,13 @@ inline char* PutSeparated(char* out, uint64_t value, char separator) {
     return PutDigits(out, value, 2);
 }
 
+// The text from `text` to `end`, as much as fits `size` bytes with its NUL.
+inline void CopyText(const char* text, const char* end, char* out, size_t size) {
+    const size_t length = std::min(static_cast<size_t>(end - text), size - 1);
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+}
+
 // The time text of record i (counted from 0): "yyyy-MM-dd hh:mm:ss".
 inline void FormatTime(long i, char* out, size_t size) {
     constexpr int64_t kStart = 1704067200;  // 2024-01-01 00:00:00
@@ -107,18 +113,14 @@ inline void FormatTime(long i, char* out, size_t size) {
     end = PutSeparated(end, inDay / 3600, ' ');
     end = PutSeparated(end, inDay / 60 % 60, ':');
     end = PutSeparated(end, inDay % 60, ':');
-    const size_t length = std::min(static_cast<size_t>(end - text), size - 1);
-    std::memcpy(out, text, length);
-    out[length] = '\0';
+    CopyText(text, end, out, size);
 }
 
 // The value text of record i (counted from 0, so never negative).
 inline void FormatValue(long i, char* out, size_t size) {
     char text[24];
     char* end = PutDigits(text, static_cast<uint64_t>(i * 7919 % 100000), 1);
-    const size_t length = std::min(static_cast<size_t>(end - text), size - 1);
-    std::memcpy(out, text, length);
-    out[length] = '\0';
+    CopyText(text, end, out, size);
 }
 
 // ROWS from the command line (usage: PROGRAM ROWS OUT); -1 when it is not usable.

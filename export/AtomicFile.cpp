@@ -1,9 +1,12 @@
 #include "export/AtomicFile.h"
 
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+
+#include <fstream>
 
 namespace {
 
@@ -44,3 +47,28 @@ bool writeFileAtomically(const fs::path& target, const std::string& bytes) {
     fs::remove(temporary, error);
     return false;
 }
+
+#else
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "xls/TempFile.h"
+
+// The same temporary file as the workbook's save: created anew (never an
+// existing file or link), flushed to the disk before the rename.
+bool writeFileAtomically(const fs::path& target, const std::string& bytes) {
+    std::string temporary;
+    FILE* file = xls::CreateTempFile(xls::FolderOf(target.string()), temporary);
+    if (file == nullptr)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool saved =
+        xls::SyncAndClose(file) && written && std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!saved)
+        unlink(temporary.c_str());
+    return saved;
+}
+
+#endif

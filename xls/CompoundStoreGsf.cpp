@@ -2,7 +2,6 @@
 // into a temporary file of our own in the target's folder, which Commit
 // flushes to disk and renames over the target.
 
-#include <fcntl.h>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-stdio.h>
@@ -11,12 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <vector>
 
 #include "xls/CompoundStore.h"
+#include "xls/TempFile.h"
 
 namespace {
 
@@ -78,48 +76,6 @@ std::string StreamNameToUtf8(const std::string& name) {
     return out;
 }
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Opens a new, empty file with an unused name in `folder`. O_EXCL makes sure
-// an existing file (or a link planted under that name) is never reused; the
-// mode is the usual one for new documents, narrowed by the umask.
-FILE* CreateTempFile(const std::string& folder, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = folder + "/.ventrix-" + std::to_string(getpid()) + "-" +
-                           std::to_string(++counter) + ".tmp";
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            FILE* file = fdopen(fd, "wb");
-            if (file == nullptr) {
-                close(fd);
-                unlink(name.c_str());
-                return nullptr;
-            }
-            tempPath = name;
-            return file;
-        }
-        if (errno != EEXIST) {
-            return nullptr;
-        }
-    }
-    return nullptr;
-}
-
-// Flushes the file's data to the disk and closes it; false when any of it
-// failed (a full disk may show only here).
-bool SyncAndClose(FILE* file) {
-    bool ok = std::fflush(file) == 0;
-    ok = fsync(fileno(file)) == 0 && ok;
-    return std::fclose(file) == 0 && ok;
-}
-
 bool CloseOutput(GsfOutput* output) {
     if (gsf_output_is_closed(output)) {
         return gsf_output_error(output) == nullptr;
@@ -161,7 +117,7 @@ struct CompoundStore::Impl {
         }
         ok = CloseOutput(GSF_OUTPUT(outfile)) && ok;
         ok = CloseOutput(sink) && ok;
-        ok = SyncAndClose(file) && ok;
+        ok = xls::SyncAndClose(file) && ok;
         file = nullptr;
         return ok;
     }
@@ -203,7 +159,7 @@ bool CompoundStore::Create(const std::u16string& path) {
     if (!PathToUtf8(path, impl->target)) {
         return false;
     }
-    impl->file = CreateTempFile(FolderOf(impl->target), impl->temp);
+    impl->file = xls::CreateTempFile(xls::FolderOf(impl->target), impl->temp);
     if (impl->file == nullptr) {
         return false;
     }

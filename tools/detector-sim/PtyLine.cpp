@@ -1,5 +1,6 @@
 #include "PtyLine.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -10,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <thread>
+
+#include "StopSignal.h"
 
 namespace sim {
 
@@ -33,6 +36,13 @@ bool PtyLine::open(std::string& error) {
     cfmakeraw(&raw);
     if (tcsetattr(master_, TCSANOW, &raw) != 0) {
         error = std::string("cannot put the line in raw mode: ") + std::strerror(errno);
+        return false;
+    }
+    // Writes never block, so that a stop request ends a wait for a reader that has
+    // stopped reading.
+    const int flags = fcntl(master_, F_GETFL);
+    if (flags < 0 || fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) {
+        error = std::string("cannot make the line non-blocking: ") + std::strerror(errno);
         return false;
     }
     slavePath_ = name;
@@ -68,7 +78,9 @@ bool PtyLine::writeAll(const Bytes& bytes, int maxPiece, int maxDelayMs, Random&
         offset += piece;
         if (maxPiece > 0 && maxDelayMs > 0 && offset < bytes.size()) {
             const auto pause = random.below(std::uint64_t(maxDelayMs) + 1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+            if (!sleepFor(std::chrono::milliseconds(pause))) {
+                return false;
+            }
         }
     }
     return true;
@@ -77,13 +89,30 @@ bool PtyLine::writeAll(const Bytes& bytes, int maxPiece, int maxDelayMs, Random&
 bool PtyLine::writePiece(const std::uint8_t* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(master_, data, size);
-        if (n < 0) {
+        if (n > 0) {
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        } else if (!waitWritable()) {
             return false;
         }
-        data += n;
-        size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool PtyLine::waitWritable() {
+    pollfd fd{master_, POLLOUT, 0};
+    while (!stopRequested()) {
+        const int ready = poll(&fd, 1, 50);
+        if (ready > 0) {
+            return true;
+        }
+        if (ready < 0 && errno != EINTR) {
+            return false;
+        }
+    }
+    return false;
 }
 
 bool PtyLine::waitUntilTaken(int limitMs) {

@@ -28,7 +28,7 @@ public:
     long readSome(std::uint8_t* data, std::size_t size, int timeoutMs);
 
     // Writes all bytes, in random pieces with random pauses when `maxPiece` > 0. False
-    // when the line failed or a signal interrupted the write.
+    // when the line failed or a stop was requested before the last byte went out.
     bool writeAll(const Bytes& bytes, int maxPiece, int maxDelayMs, Random& random);
 
     // Waits up to `limitMs` until the application has read everything written, since
@@ -39,6 +39,8 @@ public:
 
 private:
     bool writePiece(const std::uint8_t* data, std::size_t size);
+    // Waits until the terminal takes bytes again; false on a stop request or failure.
+    bool waitWritable();
 
     int master_ = -1;
     int slave_ = -1;

@@ -1,7 +1,6 @@
 // Stand-in for the gas detector on a pseudo-terminal, for tests and demonstrations.
 // See --help for the options.
 
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -11,23 +10,9 @@
 #include "Options.h"
 #include "PtyLine.h"
 #include "SimFrame.h"
+#include "StopSignal.h"
 
 namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-void onStopSignal(int) {
-    stopRequested = 1;
-}
-
-void installStopHandlers() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: a blocked read or write returns at once
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
 
 // Orders time stamps as the link encodes them (years counted from 2000).
 std::int64_t stampKey(int year, int month, int day, int hour, int minute, int second) {
@@ -85,7 +70,7 @@ int Detector::run() {
         lineClosed_ = true;
     }
     std::uint8_t buffer[4096];
-    while (!stopRequested && !lineClosed_) {
+    while (!sim::stopRequested() && !lineClosed_) {
         const long n = line_.readSome(buffer, sizeof buffer, 100);
         if (n < 0) {
             std::cerr << "detector-sim: the line failed\n";
@@ -93,7 +78,7 @@ int Detector::run() {
         }
         parser_.feed(buffer, static_cast<std::size_t>(n));
         sim::Frame frame;
-        while (!stopRequested && !lineClosed_ && parser_.next(frame)) {
+        while (!sim::stopRequested() && !lineClosed_ && parser_.next(frame)) {
             answer(frame);
         }
     }
@@ -111,7 +96,7 @@ void Detector::answer(const sim::Frame& frame) {
              true);
     } else if (frame.command == sim::kQuery && frame.payload.size() == 12) {
         const std::vector<sim::Bytes> frames = replyFrames(frame.payload.data());
-        for (std::size_t i = 0; i < frames.size() && !lineClosed_ && !stopRequested; ++i) {
+        for (std::size_t i = 0; i < frames.size() && !lineClosed_ && !sim::stopRequested(); ++i) {
             sendWithFaults(static_cast<int>(i), frames[i]);
         }
     }
@@ -197,7 +182,7 @@ int main(int argc, char** argv) {
         sim::printUsage(std::cout);
         return 0;
     }
-    installStopHandlers();
+    sim::installStopHandlers();
     const std::vector<sim::AlarmRecord> records =
         sim::makeDataSet(options.records, options.seed, options.first, options.values);
     if (!options.csvPath.empty() && !dumpCsv(options.csvPath, records)) {

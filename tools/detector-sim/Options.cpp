@@ -110,6 +110,10 @@ bool parseOne(const std::string& option, Arguments& args, Options& o, std::strin
         if (!args.number(option, 0, 1000, n))
             return false;
         o.maxDelayMs = static_cast<int>(n);
+    } else if (option == "--bytes-per-second") {
+        if (!args.number(option, 0, 10000000, n))
+            return false;
+        o.bytesPerSecond = static_cast<long>(n);
     } else if (option == "--stray") {
         return args.frameIndex(option, o.strayBefore);
     } else if (option == "--bad-checksum") {
@@ -169,6 +173,10 @@ Line behaviour:
   --pieces MAX         split every write into random pieces of 1 to MAX bytes
                        (default 0: each frame in one write)
   --max-delay-ms MS    random pause of 0 to MS ms between pieces (default 2)
+  --bytes-per-second N send no faster than a serial line of N bytes a second, 0 to
+                       10000000 (11520 for 115200 baud, 8N1); every write goes out in
+                       chunks of about 10 ms, each as soon as the line would have sent
+                       its last byte (default 0: as fast as the terminal takes them)
   --identify TEXT      payload of the identify answer (default "Q781 1.00"); any
                        other text gives a wrong identification
   --silent             read everything, answer nothing

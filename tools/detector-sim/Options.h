@@ -20,6 +20,7 @@ struct Options {
     bool silent = false;
     int maxPiece = 0;
     int maxDelayMs = 2;
+    long bytesPerSecond = 0;
     std::set<int> strayBefore;
     std::set<int> badChecksumBefore;
     std::set<int> badTrailerBefore;

@@ -12,9 +12,19 @@
 #include <cstring>
 #include <thread>
 
-#include "StopSignal.h"
-
 namespace sim {
+
+namespace {
+
+// How far a paced line may fall behind its time and still hurry to catch up; further
+// behind (a reader that stopped taking bytes, a busy machine), it goes on from now.
+constexpr std::chrono::milliseconds kCatchUpLimit{20};
+
+std::chrono::milliseconds randomDelay(int maxMs, Random& random) {
+    return std::chrono::milliseconds(random.below(std::uint64_t(maxMs) + 1));
+}
+
+}  // namespace
 
 PtyLine::~PtyLine() {
     close();
@@ -65,25 +75,63 @@ long PtyLine::readSome(std::uint8_t* data, std::size_t size, int timeoutMs) {
     return n == 0 ? -1 : static_cast<long>(n);
 }
 
-bool PtyLine::writeAll(const Bytes& bytes, int maxPiece, int maxDelayMs, Random& random) {
+bool PtyLine::writeAll(const Bytes& bytes, Random& random) {
     std::size_t offset = 0;
     while (offset < bytes.size()) {
         std::size_t piece = bytes.size() - offset;
-        if (maxPiece > 0) {
-            piece = std::min<std::size_t>(piece, 1 + random.below(std::uint64_t(maxPiece)));
+        if (pacing_.maxPiece > 0) {
+            piece = std::min<std::size_t>(piece, 1 + random.below(std::uint64_t(pacing_.maxPiece)));
         }
-        if (!writePiece(bytes.data() + offset, piece)) {
+        if (!writePaced(bytes.data() + offset, piece)) {
             return false;
         }
         offset += piece;
-        if (maxPiece > 0 && maxDelayMs > 0 && offset < bytes.size()) {
-            const auto pause = random.below(std::uint64_t(maxDelayMs) + 1);
-            if (!sleepFor(std::chrono::milliseconds(pause))) {
-                return false;
-            }
+        if (pacing_.maxPiece > 0 && pacing_.maxDelayMs > 0 && offset < bytes.size() &&
+            !pause(randomDelay(pacing_.maxDelayMs, random))) {
+            return false;
         }
     }
     return true;
+}
+
+bool PtyLine::startAnswer(Clock::time_point moment) {
+    idleFrom_ = moment;
+    return sleepUntil(moment);
+}
+
+bool PtyLine::pause(Clock::duration pause) {
+    keepUp();
+    idleFrom_ += pause;
+    return sleepUntil(idleFrom_);
+}
+
+// On a paced line, writes in chunks of about 10 ms, each as soon as the line would have
+// sent its last byte; otherwise at once.
+bool PtyLine::writePaced(const std::uint8_t* data, std::size_t size) {
+    const long rate = pacing_.bytesPerSecond;
+    if (rate == 0) {
+        const bool written = writePiece(data, size);
+        idleFrom_ = Clock::now();
+        return written;
+    }
+    const auto chunkSize = static_cast<std::size_t>(std::max(1L, rate / 100));
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t chunk = std::min(chunkSize, size - done);
+        keepUp();
+        idleFrom_ += std::chrono::nanoseconds(static_cast<std::int64_t>(chunk) * 1000000000 / rate);
+        if (!sleepUntil(idleFrom_) || !writePiece(data + done, chunk)) {
+            return false;
+        }
+        done += chunk;
+    }
+    return true;
+}
+
+void PtyLine::keepUp() {
+    const Clock::time_point now = Clock::now();
+    if (idleFrom_ < now - kCatchUpLimit) {
+        idleFrom_ = now;
+    }
 }
 
 bool PtyLine::writePiece(const std::uint8_t* data, std::size_t size) {

@@ -90,12 +90,15 @@ void Detector::answer(const sim::Frame& frame) {
     if (options_.silent) {
         return;
     }
+    const sim::Clock::time_point received = sim::Clock::now();
     if (frame.command == sim::kIdentify) {
+        line_.startAnswer(received);
         send(sim::makeFrame(sim::kIdentify,
                             sim::Bytes(options_.identity.begin(), options_.identity.end())),
              true);
     } else if (frame.command == sim::kQuery && frame.payload.size() == 12) {
         const std::vector<sim::Bytes> frames = replyFrames(frame.payload.data());
+        line_.startAnswer(received);
         for (std::size_t i = 0; i < frames.size() && !lineClosed_ && !sim::stopRequested(); ++i) {
             sendWithFaults(static_cast<int>(i), frames[i]);
         }
@@ -152,7 +155,7 @@ void Detector::send(const sim::Bytes& bytes, bool isFrame) {
     if (lineClosed_) {
         return;
     }
-    if (!line_.writeAll(bytes, options_.maxPiece, options_.maxDelayMs, random_)) {
+    if (!line_.writeAll(bytes, random_)) {
         lineClosed_ = true;
         return;
     }
@@ -189,7 +192,7 @@ int main(int argc, char** argv) {
         std::cerr << "detector-sim: cannot write " << options.csvPath << '\n';
         return 1;
     }
-    sim::PtyLine line;
+    sim::PtyLine line({options.maxPiece, options.maxDelayMs, options.bytesPerSecond});
     if (!line.open(error)) {
         std::cerr << "detector-sim: " << error << '\n';
         return 1;

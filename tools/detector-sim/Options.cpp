@@ -48,6 +48,15 @@ public:
         return true;
     }
 
+    bool pauseMs(const std::string& option, int& value) {
+        long long n = 0;
+        if (!number(option, 0, 60000, n)) {
+            return false;
+        }
+        value = static_cast<int>(n);
+        return true;
+    }
+
     bool frameIndex(const std::string& option, std::set<int>& indexes) {
         long long value = 0;
         if (!number(option, 0, 1000000, value)) {
@@ -114,6 +123,12 @@ bool parseOne(const std::string& option, Arguments& args, Options& o, std::strin
         if (!args.number(option, 0, 10000000, n))
             return false;
         o.bytesPerSecond = static_cast<long>(n);
+    } else if (option == "--first-delay-ms") {
+        return args.pauseMs(option, o.firstDelayMs);
+    } else if (option == "--gap-ms") {
+        return args.pauseMs(option, o.gapMs);
+    } else if (option == "--pause-ms") {
+        return args.pauseMs(option, o.pauseMs);
     } else if (option == "--stray") {
         return args.frameIndex(option, o.strayBefore);
     } else if (option == "--bad-checksum") {
@@ -173,10 +188,19 @@ Line behaviour:
   --pieces MAX         split every write into random pieces of 1 to MAX bytes
                        (default 0: each frame in one write)
   --max-delay-ms MS    random pause of 0 to MS ms between pieces (default 2)
+  --first-delay-ms MS  pause from a query to its first reply frame, 0 to 60000
+                       (default 0)
+  --gap-ms MS          pause between consecutive reply frames of an answer, before the
+                       faults that go with the next frame, 0 to 60000 (default 0)
+  --pause-ms MS        pause in the middle of every reply frame, faulty copies
+                       included: the first half goes out, the second MS ms later, 0
+                       to 60000 (default 0)
   --bytes-per-second N send no faster than a serial line of N bytes a second, 0 to
                        10000000 (11520 for 115200 baud, 8N1); every write goes out in
                        chunks of about 10 ms, each as soon as the line would have sent
-                       its last byte (default 0: as fast as the terminal takes them)
+                       its last byte, and the pauses above and between pieces start
+                       once the line has sent what came before (default 0: as fast as
+                       the terminal takes the bytes)
   --identify TEXT      payload of the identify answer (default "Q781 1.00"); any
                        other text gives a wrong identification
   --silent             read everything, answer nothing

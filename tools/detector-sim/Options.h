@@ -21,6 +21,9 @@ struct Options {
     int maxPiece = 0;
     int maxDelayMs = 2;
     long bytesPerSecond = 0;
+    int firstDelayMs = 0;
+    int gapMs = 0;
+    int pauseMs = 0;
     std::set<int> strayBefore;
     std::set<int> badChecksumBefore;
     std::set<int> badTrailerBefore;

@@ -53,7 +53,10 @@ public:
 private:
     void answer(const sim::Frame& frame);
     std::vector<sim::Bytes> replyFrames(const std::uint8_t* range) const;
+    // The reply frames of one answer, the first --first-delay-ms after `received`.
+    void sendReply(const std::vector<sim::Bytes>& frames, sim::Clock::time_point received);
     void sendWithFaults(int index, const sim::Bytes& frame);
+    void sendReplyFrame(const sim::Bytes& frame);
     void send(const sim::Bytes& bytes, bool isFrame);
 
     const sim::Options& options_;
@@ -97,11 +100,20 @@ void Detector::answer(const sim::Frame& frame) {
                             sim::Bytes(options_.identity.begin(), options_.identity.end())),
              true);
     } else if (frame.command == sim::kQuery && frame.payload.size() == 12) {
-        const std::vector<sim::Bytes> frames = replyFrames(frame.payload.data());
-        line_.startAnswer(received);
-        for (std::size_t i = 0; i < frames.size() && !lineClosed_ && !sim::stopRequested(); ++i) {
-            sendWithFaults(static_cast<int>(i), frames[i]);
+        sendReply(replyFrames(frame.payload.data()), received);
+    }
+}
+
+void Detector::sendReply(const std::vector<sim::Bytes>& frames, sim::Clock::time_point received) {
+    if (lineClosed_ ||
+        !line_.startAnswer(received + std::chrono::milliseconds(options_.firstDelayMs))) {
+        return;
+    }
+    for (std::size_t i = 0; i < frames.size() && !lineClosed_; ++i) {
+        if (i > 0 && !line_.pause(std::chrono::milliseconds(options_.gapMs))) {
+            return;
         }
+        sendWithFaults(static_cast<int>(i), frames[i]);
     }
 }
 
@@ -136,19 +148,32 @@ void Detector::sendWithFaults(int index, const sim::Bytes& frame) {
     if (options_.badChecksumBefore.count(index)) {
         sim::Bytes copy = frame;
         copy[copy.size() - 3] ^= 0x5A;
-        send(copy, true);
+        sendReplyFrame(copy);
     }
     if (options_.badTrailerBefore.count(index)) {
         sim::Bytes copy = frame;
         copy.back() = 0xB4;
-        send(copy, true);
+        sendReplyFrame(copy);
     }
     if (options_.badLengthBefore.count(index)) {
         sim::Bytes copy = frame;
         copy[3] = static_cast<std::uint8_t>(copy[3] + 3);
-        send(copy, true);
+        sendReplyFrame(copy);
     }
-    send(frame, true);
+    sendReplyFrame(frame);
+}
+
+// With --pause-ms, the frame goes out in two halves with the pause between them.
+void Detector::sendReplyFrame(const sim::Bytes& frame) {
+    if (options_.pauseMs == 0) {
+        send(frame, true);
+        return;
+    }
+    const auto middle = frame.begin() + static_cast<std::ptrdiff_t>(frame.size() / 2);
+    send(sim::Bytes(frame.begin(), middle), false);
+    if (!lineClosed_ && line_.pause(std::chrono::milliseconds(options_.pauseMs))) {
+        send(sim::Bytes(middle, frame.end()), true);
+    }
 }
 
 void Detector::send(const sim::Bytes& bytes, bool isFrame) {

@@ -129,6 +129,8 @@ bool parseOne(const std::string& option, Arguments& args, Options& o, std::strin
         return args.pauseMs(option, o.gapMs);
     } else if (option == "--pause-ms") {
         return args.pauseMs(option, o.pauseMs);
+    } else if (option == "--busy-at-start") {
+        o.busyAtStart = true;
     } else if (option == "--stray") {
         return args.frameIndex(option, o.strayBefore);
     } else if (option == "--bad-checksum") {
@@ -201,14 +203,21 @@ Line behaviour:
                        its last byte, and the pauses above and between pieces start
                        once the line has sent what came before (default 0: as fast as
                        the terminal takes the bytes)
+  --busy-at-start      right after printing the device path, send the whole data set
+                       as reply frames, as if still answering a query from before
+                       the line opened (with the options above and the faults
+                       below; the first delay counts from the opening); whatever
+                       arrives until the last frame is out is dropped unanswered,
+                       then serve as usual
   --identify TEXT      payload of the identify answer (default "Q781 1.00"); any
                        other text gives a wrong identification
   --silent             read everything, answer nothing
   --hangup-after N     close the line and exit after N frames have been written
                        (an unplugged adapter)
 
-Faults, each before reply frame I (counted from 0) of every answer to a query; the
-intact frame I is sent right after, so no record is lost. Each may be repeated:
+Faults, each before reply frame I (counted from 0) of every answer to a query (and of
+the one --busy-at-start sends); the intact frame I is sent right after, so no record
+is lost. Each may be repeated:
   --stray I            7 stray bytes (no header among them)
   --bad-checksum I     a copy of frame I with a wrong checksum
   --bad-trailer I      a copy of frame I with a wrong trailer

@@ -24,6 +24,7 @@ struct Options {
     int firstDelayMs = 0;
     int gapMs = 0;
     int pauseMs = 0;
+    bool busyAtStart = false;
     std::set<int> strayBefore;
     std::set<int> badChecksumBefore;
     std::set<int> badTrailerBefore;

@@ -1,6 +1,7 @@
 // Stand-in for the gas detector on a pseudo-terminal, for tests and demonstrations.
 // See --help for the options.
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -51,8 +52,11 @@ public:
     int run();
 
 private:
+    void finishEarlierReply();
+    void dropInput();
     void answer(const sim::Frame& frame);
-    std::vector<sim::Bytes> replyFrames(const std::uint8_t* range) const;
+    // The records from `from` to `to` (stamp keys, both included) in reply frames.
+    std::vector<sim::Bytes> replyFrames(std::int64_t from, std::int64_t to) const;
     // The reply frames of one answer, the first --first-delay-ms after `received`.
     void sendReply(const std::vector<sim::Bytes>& frames, sim::Clock::time_point received);
     void sendWithFaults(int index, const sim::Bytes& frame);
@@ -72,6 +76,9 @@ int Detector::run() {
     if (options_.hangupAfter == 0) {
         lineClosed_ = true;
     }
+    if (options_.busyAtStart) {
+        finishEarlierReply();
+    }
     std::uint8_t buffer[4096];
     while (!sim::stopRequested() && !lineClosed_) {
         const long n = line_.readSome(buffer, sizeof buffer, 100);
@@ -89,6 +96,20 @@ int Detector::run() {
     return 0;
 }
 
+// The detector is still sending all its records in reply to a query from before the
+// line opened; what arrives meanwhile goes unanswered.
+void Detector::finishEarlierReply() {
+    const sim::Clock::time_point opened = sim::Clock::now();
+    sendReply(replyFrames(INT64_MIN, INT64_MAX), opened);
+    dropInput();
+}
+
+void Detector::dropInput() {
+    std::uint8_t buffer[4096];
+    while (line_.readSome(buffer, sizeof buffer, 0) > 0) {
+    }
+}
+
 void Detector::answer(const sim::Frame& frame) {
     if (options_.silent) {
         return;
@@ -100,7 +121,8 @@ void Detector::answer(const sim::Frame& frame) {
                             sim::Bytes(options_.identity.begin(), options_.identity.end())),
              true);
     } else if (frame.command == sim::kQuery && frame.payload.size() == 12) {
-        sendReply(replyFrames(frame.payload.data()), received);
+        const std::uint8_t* range = frame.payload.data();
+        sendReply(replyFrames(stampKey(range), stampKey(range + 6)), received);
     }
 }
 
@@ -117,9 +139,7 @@ void Detector::sendReply(const std::vector<sim::Bytes>& frames, sim::Clock::time
     }
 }
 
-std::vector<sim::Bytes> Detector::replyFrames(const std::uint8_t* range) const {
-    const std::int64_t from = stampKey(range);
-    const std::int64_t to = stampKey(range + 6);
+std::vector<sim::Bytes> Detector::replyFrames(std::int64_t from, std::int64_t to) const {
     std::vector<sim::Bytes> frames;
     sim::Bytes payload;
     int inPayload = 0;

@@ -1,6 +1,6 @@
 // Feeds arbitrary deliveries to the frame reader. Checked on every input: no crash or
 // sanitizer report, the ring's invariants after each delivery, every frame handed out
-// is valid, and no byte goes missing: after the line went quiet, every byte delivered
+// is valid, and no byte goes missing: after the end of a reply, every byte delivered
 // was either part of a frame or reported as discarded.
 
 #include <cstdint>
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t offset = 1;
     while (offset < size) {
         // A control byte: the delivery's length (times 64 with bit 6) and whether the
-        // line goes quiet after it (bit 7).
+        // reply ends after it (bit 7).
         const std::uint8_t control = data[offset++];
         std::size_t length = control & 0x3F;
         if (control & 0x40) {
@@ -78,11 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         offset += length;
         checkRing(reader.buffer());
         if (control & 0x80) {
-            reader.lineQuiet();
+            reader.endOfReply();
             check(reader.buffer().count() == 0);
         }
     }
-    reader.lineQuiet();
+    reader.endOfReply();
     check(reader.buffer().count() == 0);
     check(framed + discarded == delivered);
     return 0;

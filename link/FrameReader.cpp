@@ -22,7 +22,7 @@ void FrameReader::receive(const QByteArray& bytes) {
     receive(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
 }
 
-void FrameReader::lineQuiet() {
+void FrameReader::endOfReply() {
     while (buffer_.count() > 0) {
         discard(1, DiscardReason::IncompleteFrame);
         extractFrames();
@@ -87,6 +87,12 @@ void FrameReader::discard(int byteCount, DiscardReason reason) {
     const int removed = buffer_.skip(byteCount);
     if (removed == 0) {
         return;
+    }
+    // A rejected frame after stray bytes starts a run of its own, so that every frame
+    // rejected is reported; bytes rejected after it stay in its run.
+    if (discardRunLength_ > 0 && discardRunReason_ == DiscardReason::NoHeader &&
+        reason != DiscardReason::NoHeader) {
+        reportDiscardRun();
     }
     if (discardRunLength_ == 0) {
         discardRunReason_ = reason;

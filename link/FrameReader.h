@@ -16,12 +16,15 @@
 // with an empty payload included: the reader reads the frame length from the head
 // itself instead of relying on ReceiveBuffer::hasFrame, which waits for a ninth byte.
 //
-// Bad input is skipped: bytes that do not start with the header 0x0A 0x0B are dropped
-// up to the next header; a frame with a wrong trailer or checksum loses its first byte
-// and the search for a header goes on. A frame whose announced length never completes
-// is dropped the same way once the owner reports that the line went quiet. Each run of
+// Bad input is skipped only on evidence: bytes that do not start with the header 0x0A
+// 0x0B are dropped up to the next header; a frame with a wrong trailer or checksum, or
+// one longer than the ring, loses its first byte and the search for a header goes on
+// from the next byte, so whole frames among the rejected bytes are still found. A frame
+// that is still incomplete waits for the rest however long the line pauses; only when
+// the owner reports the end of the reply is it dropped the same way. Each run of
 // dropped bytes is reported once, with the reason that started it, before the next
-// frame or at the end of lineQuiet().
+// frame or at the end of endOfReply(); a rejected frame always starts a run, so each
+// run with a frame's reason is one frame rejected.
 //
 // Not reentrant: the handlers must not feed the reader.
 class FrameReader {
@@ -39,10 +42,10 @@ public:
     void receive(const unsigned char* bytes, int length);
     void receive(const QByteArray& bytes);
 
-    // The line has been quiet for a while: whatever is still buffered cannot become a
-    // frame any more. Drops the first byte of the incomplete frame at the read position
-    // and searches on, until the ring is empty, handing out any frame found on the way.
-    void lineQuiet();
+    // The reply has ended: whatever is still buffered cannot become a frame any more. Drops the
+    // first byte of the incomplete frame at the read position and searches on, until the ring is
+    // empty, handing out any frame found on the way.
+    void endOfReply();
 
     const ReceiveBuffer& buffer() const { return buffer_; }
 

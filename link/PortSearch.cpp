@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 #include <cstdio>
 
 #include "link/LinkFrame.h"
@@ -19,6 +18,12 @@ struct PortSearch::Probe {
     int answerAt = -1;
 
     bool answered() const { return answerAt >= 0; }
+    // The head of a reply frame without an identify answer: a detector that is still
+    // sending the reply to an earlier query.
+    bool stillSending() const {
+        static const QByteArray replyHead = QByteArray::fromHex("0a0b0b");
+        return !answered() && bytes.contains(replyHead);
+    }
     bool answerComplete() const {
         return answered() &&
                bytes.size() - answerAt >=
@@ -61,6 +66,8 @@ bool mayOpen(const QString& portName) {
 #endif
 }
 
+}  // namespace
+
 // Why an open failed, in the operator's words: "permission denied" (with the hint on
 // the serial group on Linux), "in use by another program", "no such port", or the
 // port's own error text.
@@ -83,8 +90,6 @@ QString openFailureReason(const QSerialPort& port, const QString& portName) {
             return port.errorString();
     }
 }
-
-}  // namespace
 
 bool openConfigured(QSerialPort& port, const QString& portName) {
     port.setPortName(portName);
@@ -112,6 +117,9 @@ QStringList SearchResult::failureLines() const {
             case PortVerdict::Outcome::OtherDevice:
                 lines << verdict.portName + QStringLiteral(": a different device answered");
                 break;
+            case PortVerdict::Outcome::StillSending:
+                lines << verdict.portName + QStringLiteral(": still sending a reply");
+                break;
             case PortVerdict::Outcome::Found:
             case PortVerdict::Outcome::NotReached:
                 break;
@@ -120,7 +128,19 @@ QStringList SearchResult::failureLines() const {
     return lines;
 }
 
-PortSearch::PortSearch(const QStringList& candidates) {
+QString SearchResult::stillSendingPort() const {
+    for (const PortVerdict& verdict : verdicts) {
+        if (verdict.outcome == PortVerdict::Outcome::StillSending) {
+            return verdict.portName;
+        }
+    }
+    return QString();
+}
+
+PortSearch::PortSearch(const QStringList& candidates, QObject* parent) : QObject(parent) {
+    m_budget.setSingleShot(true);
+    m_budget.setInterval(kIdentifyBudgetMs);
+    connect(&m_budget, SIGNAL(timeout()), this, SLOT(finish()));
     for (const QString& name : candidates) {
         auto probe = std::make_unique<Probe>();
         probe->verdict.portName = name;
@@ -130,6 +150,7 @@ PortSearch::PortSearch(const QStringList& candidates) {
 
 PortSearch::~PortSearch() {
     for (const auto& probe : m_probes) {
+        QObject::disconnect(&probe->port, nullptr, nullptr, nullptr);
         if (probe->port.isOpen()) {
             probe->port.clear(QSerialPort::AllDirections);
             probe->port.close();
@@ -156,8 +177,8 @@ void PortSearch::collect(Probe& probe) {
     if (!probe.answered()) {
         probe.answerAt = identifyAnswerIndex(probe.bytes);
     }
-    if (m_loop && decided()) {
-        m_loop->quit();
+    if (decided()) {
+        QMetaObject::invokeMethod(this, "finish", Qt::QueuedConnection);
     }
 }
 
@@ -175,23 +196,45 @@ bool PortSearch::decided() const {
     return true;
 }
 
-SearchResult PortSearch::run() {
+void PortSearch::start() {
     for (const auto& probe : m_probes) {
         openAndIdentify(*probe);
     }
-    if (!decided()) {
-        QEventLoop loop;
-        QTimer::singleShot(kIdentifyBudgetMs, &loop, &QEventLoop::quit);
-        m_loop = &loop;
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        m_loop = nullptr;
+    if (decided()) {
+        QMetaObject::invokeMethod(this, "finish", Qt::QueuedConnection);
+    } else {
+        m_budget.start();
     }
-    return conclude();
+}
+
+SearchResult PortSearch::run() {
+    QEventLoop loop;
+    connect(this, SIGNAL(finished()), &loop, SLOT(quit()));
+    start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return m_result;
+}
+
+// Reached from the budget's end or, queued, from the answer that decided the search;
+// whichever comes second finds the search finished.
+void PortSearch::finish() {
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    m_budget.stop();
+    conclude();
+    for (const auto& probe : m_probes) {
+        if (probe->port.isOpen()) {
+            probe->port.clear(QSerialPort::AllDirections);
+            probe->port.close();
+        }
+    }
+    emit finished();
 }
 
 // The lines a one-at-a-time search prints: each port up to the one found.
-SearchResult PortSearch::conclude() const {
-    SearchResult result;
+void PortSearch::conclude() {
     bool found = false;
     for (const auto& probe : m_probes) {
         PortVerdict verdict = probe->verdict;
@@ -201,15 +244,16 @@ SearchResult PortSearch::conclude() const {
                 printLine("device can not open\n");
             } else if (probe->answered()) {
                 verdict.outcome = PortVerdict::Outcome::Found;
-                result.foundPort = verdict.portName;
+                m_result.foundPort = verdict.portName;
                 found = true;
                 printLine("find device " + verdict.portName.toUtf8() + '\n');
+            } else if (probe->stillSending()) {
+                verdict.outcome = PortVerdict::Outcome::StillSending;
             } else {
                 verdict.outcome = probe->bytes.isEmpty() ? PortVerdict::Outcome::NoAnswer
                                                          : PortVerdict::Outcome::OtherDevice;
             }
         }
-        result.verdicts.push_back(verdict);
+        m_result.verdicts.push_back(verdict);
     }
-    return result;
 }

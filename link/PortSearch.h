@@ -1,16 +1,17 @@
 #pragma once
 
+#include <QMetaType>
+#include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
-class QEventLoop;
-
 // What became of one port the device search tried.
 struct PortVerdict {
-    enum class Outcome { Found, CannotOpen, NoAnswer, OtherDevice, NotReached };
+    enum class Outcome { Found, CannotOpen, NoAnswer, OtherDevice, StillSending, NotReached };
     QString portName;
     Outcome outcome = Outcome::NotReached;
     // For CannotOpen: why, from the port's own error.
@@ -22,30 +23,52 @@ struct SearchResult {
     std::vector<PortVerdict> verdicts;
     // The port where the detector answered; empty when none did.
     QString foundPort;
+    // Why the port where the detector answered could not be opened again for the link;
+    // empty when it could (foundPort is then empty as well).
+    QString openFailure;
 
     bool found() const { return !foundPort.isEmpty(); }
+    // The first port where a detector is still sending a reply; empty when none is.
+    QString stillSendingPort() const;
     // One line per port tried and why it was not taken, for the operator.
     QStringList failureLines() const;
 };
+
+Q_DECLARE_METATYPE(SearchResult)
 
 // Sends the identify command to every candidate port at once and waits one identify
 // budget for the answers. The result is what trying the ports one at a time would give:
 // the first port in list order whose bytes hold the detector's identify answer. Bytes
 // waiting on a port before the command are discarded; the answer may come among other
-// bytes (a detector still finishing an earlier reply). Every port is closed again.
+// bytes (a detector still finishing an earlier reply). A port that answers with frames
+// of the link but without the identify answer is a detector still sending a reply.
+// Every port is closed again.
 //
-// Runs a local event loop that leaves out user input, so the window is not frozen by
-// anything the operator can start.
-class PortSearch {
+// Runs on the ports' signals and a timer: start() returns at once and finished() comes
+// from the event loop. Only run() waits, for a search before any window is shown.
+class PortSearch : public QObject {
+    Q_OBJECT
+
 public:
     static constexpr int kIdentifyBudgetMs = 400;
 
-    explicit PortSearch(const QStringList& candidates);
-    ~PortSearch();
-    PortSearch(const PortSearch&) = delete;
-    PortSearch& operator=(const PortSearch&) = delete;
+    explicit PortSearch(const QStringList& candidates, QObject* parent = nullptr);
+    ~PortSearch() override;
 
+    // Opens every candidate port and sends it the identify command.
+    void start();
+    // start(), then waits in a local event loop without user input until finished.
     SearchResult run();
+
+    bool isFinished() const { return m_finished; }
+    // Complete once finished() has been emitted.
+    const SearchResult& result() const { return m_result; }
+
+signals:
+    void finished();
+
+private slots:
+    void finish();
 
 private:
     struct Probe;
@@ -53,15 +76,21 @@ private:
     void openAndIdentify(Probe& probe);
     void collect(Probe& probe);
     bool decided() const;
-    SearchResult conclude() const;
+    void conclude();
 
     std::vector<std::unique_ptr<Probe>> m_probes;
-    QEventLoop* m_loop = nullptr;
+    QTimer m_budget;
+    SearchResult m_result;
+    bool m_finishing = false;
+    bool m_finished = false;
 };
 
 // Opens `port` read-write with the link's settings: 115200 baud, 8 data bits, no
 // parity, one stop bit, no flow control.
 bool openConfigured(QSerialPort& port, const QString& portName);
+
+// Why an open of `portName` on `port` failed, in the operator's words.
+QString openFailureReason(const QSerialPort& port, const QString& portName);
 
 // Writes `text` to standard output and flushes it at once, so that a reader of the
 // program's output sees each line as it happens.

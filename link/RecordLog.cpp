@@ -86,31 +86,75 @@ QString deviceFoundLine(const QDateTime& now, const QString& portName) {
     return timestamp(now) + QLatin1String("DEVICE FOUND on ") + portName;
 }
 
-QString replyEndLine(const QDateTime& now, int recordCount) {
-    if (recordCount == 0) {
-        return timestamp(now) + QLatin1String("RECV NONE: no records in this range");
+QString replyEndLine(const QDateTime& now, ReplyOutcome outcome, int recordCount,
+                     int framesDiscarded) {
+    const QString count = QString::number(recordCount);
+    switch (outcome) {
+        case ReplyOutcome::None:
+            return timestamp(now) + QLatin1String("RECV NONE: no records in this range");
+        case ReplyOutcome::Stopped:
+        case ReplyOutcome::Lost:
+            return timestamp(now) + QLatin1String("RECV STOPPED ") + count +
+                   QLatin1String(" records: the download did not finish");
+        case ReplyOutcome::Done:
+            break;
     }
-    return timestamp(now) + QLatin1String("RECV DONE ") + QString::number(recordCount) +
-           QLatin1String(" records");
+    QString line = timestamp(now) + QLatin1String("RECV DONE ") + count + QLatin1String(" records");
+    if (framesDiscarded > 0) {
+        line += QLatin1String(", ") + QString::number(framesDiscarded) +
+                QLatin1String(framesDiscarded == 1 ? " frame discarded" : " frames discarded");
+    }
+    return line;
 }
 
-QString savedLine(const QDateTime& now, int recordCount, const QString& path) {
-    return timestamp(now) + QLatin1String("SAVED ") + QString::number(recordCount) +
-           QLatin1String(" records to ") + path;
+QString ignoredLine(const QDateTime& now, int recordCount) {
+    return timestamp(now) + QLatin1String("IGNORED ") + QString::number(recordCount) +
+           QLatin1String(" records: they came after the download was stopped");
+}
+
+QString savedLine(const QDateTime& now, int recordCount, const QString& path, bool complete) {
+    QString line = timestamp(now) + QLatin1String("SAVED ") + QString::number(recordCount) +
+                   QLatin1String(" records to ") + path;
+    if (!complete) {
+        line += QLatin1String(" (the download did not finish)");
+    }
+    return line;
+}
+
+QString waitingText(int seconds) {
+    return QStringLiteral("WAITING FOR THE DETECTOR: %1 s").arg(seconds);
+}
+
+QString receivingText(int recordCount, int percent) {
+    return QStringLiteral("RECEIVING: %1 records, %2 % of the range").arg(recordCount).arg(percent);
+}
+
+QString incompleteText(int recordCount) {
+    return QStringLiteral("INCOMPLETE: %1 records, the download did not finish").arg(recordCount);
+}
+
+QStringList frameLines(const QDateTime& now, const RecordStore& store, int first, int count,
+                       int unitIndex) {
+    QStringList lines;
+    lines.reserve(count + 1);
+    lines.append(recvHeaderLine(now, count));
+    for (int i = first; i < first + count; ++i) {
+        lines.append(recordLine(store[static_cast<std::size_t>(i)], unitIndex));
+    }
+    return lines;
 }
 
 QStringList handleReplyFrame(const unsigned char* frame, int length, int unitIndex,
                              const QDateTime& now, RecordStore& store) {
-    QStringList lines;
     if (length < 9) {
-        return lines;
+        return QStringList();
     }
-    const std::size_t first = store.size();
+    const int first = static_cast<int>(store.size());
     const int count = decodeRecords(frame, length, store);
-    lines.reserve(count + 1);
-    lines.append(recvHeaderLine(now, count));
-    for (std::size_t i = first; i < store.size(); ++i) {
-        lines.append(recordLine(store[i], unitIndex));
-    }
-    return lines;
+    return frameLines(now, store, first, count, unitIndex);
+}
+
+void registerLinkEventTypes() {
+    qRegisterMetaType<ReplyOutcome>("ReplyOutcome");
+    qRegisterMetaType<DiscardReason>("DiscardReason");
 }

@@ -9,8 +9,7 @@
 #include <QStringList>
 
 #include "link/DetectorRecord.h"
-
-enum class DiscardReason { NoHeader, BadChecksum, BadTrailer, IncompleteFrame, FrameTooLong };
+#include "link/LinkEvents.h"
 
 // The unit's log text: "PPM.M" (index 0 and any unknown index), "%LEL.M" (1), "%VOL.M" (2).
 QString unitText(int unitIndex);
@@ -44,12 +43,30 @@ QString queryNotSentLine(const QDateTime& now, const QString& portError);
 // ">> [yyyy-MM-dd hh:mm:ss] DEVICE FOUND on " + the port's name.
 QString deviceFoundLine(const QDateTime& now, const QString& portName);
 
-// The end of a reply: "RECV DONE n records", or "RECV NONE: no records in this range"
-// when nothing came, after the time stamp.
-QString replyEndLine(const QDateTime& now, int recordCount);
+// The end of a reply, after the time stamp: "RECV DONE n records" (with ", k frames
+// discarded" when frames were rejected), "RECV NONE: no records in this range", or
+// "RECV STOPPED n records: the download did not finish" (stopped or lost).
+QString replyEndLine(const QDateTime& now, ReplyOutcome outcome, int recordCount,
+                     int framesDiscarded);
 
-// ">> [yyyy-MM-dd hh:mm:ss] SAVED n records to " + the file's path.
-QString savedLine(const QDateTime& now, int recordCount, const QString& path);
+// ">> [yyyy-MM-dd hh:mm:ss] IGNORED n records: they came after the download was stopped"
+QString ignoredLine(const QDateTime& now, int recordCount);
+
+// ">> [yyyy-MM-dd hh:mm:ss] SAVED n records to " + the file's path, followed by " (the
+// download did not finish)" for the records of a stopped download.
+QString savedLine(const QDateTime& now, int recordCount, const QString& path, bool complete);
+
+// What the link is doing, for the title bar: "WAITING FOR THE DETECTOR: n s",
+// "RECEIVING: n records, p % of the range", and after a stopped download
+// "INCOMPLETE: n records, the download did not finish".
+QString waitingText(int seconds);
+QString receivingText(int recordCount, int percent);
+QString incompleteText(int recordCount);
+
+// The lines of one reply frame whose records are the `count` records of `store` from
+// `first` on: the header line, then one line per record in the unit `unitIndex`.
+QStringList frameLines(const QDateTime& now, const RecordStore& store, int first, int count,
+                       int unitIndex);
 
 // Handles one reply frame: frames shorter than 9 bytes are ignored (no lines, nothing
 // stored); otherwise the frame's records are appended to `store` and the returned lines

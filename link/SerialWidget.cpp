@@ -23,6 +23,7 @@
 #include "export/RecordFile.h"
 #include "link/DetectorLink.h"
 #include "link/LinkFrame.h"
+#include "link/LinkLog.h"
 #include "link/RecordLog.h"
 #include "link/Units.h"
 #include "widgets/QSimpleLed.h"
@@ -100,28 +101,18 @@ void showError(const QString& text) {
     QMessageBox::critical(nullptr, QStringLiteral("Error"), text, QMessageBox::Ok);
 }
 
-// "Device not found!", with each port tried and why it was not taken.
-void showDeviceNotFound(const SearchResult& result) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                    QStringLiteral("Device not found!"), QMessageBox::Ok);
+// Each port tried and why it was not taken.
+QString searchDetails(const SearchResult& result) {
     const QStringList lines = result.failureLines();
-    box.setInformativeText(lines.isEmpty() ? QStringLiteral("No serial port was found.")
-                                           : lines.join(QLatin1Char('\n')));
-    box.exec();
-}
-
-// Whether the search found the detector; when not, the operator is told why.
-bool reportSearch(const SearchResult& result) {
-    if (!result.found()) {
-        showDeviceNotFound(result);
-    }
-    return result.found();
+    return lines.isEmpty() ? QStringLiteral("No serial port was found.")
+                           : lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
 
 SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
     m_link = new DetectorLink(this);
+    m_linkLog = new LinkLog(m_link, this);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(buildLeftColumn());
@@ -129,6 +120,13 @@ SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
 
     connectLink();
     findDevice();
+}
+
+// A box about the search does not outlive the panel.
+SerialWidget::~SerialWidget() {
+    if (m_searchBox) {
+        m_searchBox->close();
+    }
 }
 
 const RecordStore& SerialWidget::records() const {
@@ -204,15 +202,15 @@ QGroupBox* SerialWidget::buildCommandGroup() {
     for (int unit = 0; unit < kUnitCount; ++unit) {
         m_unitCombo->addItem(QLatin1String(unitInfo(unit).comboItem));
     }
-    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), m_link, SLOT(setUnitIndex(int)));
+    connect(m_unitCombo, SIGNAL(currentIndexChanged(int)), m_linkLog, SLOT(setUnitIndex(int)));
     QLabel* startLabel = makeLabel("START TIME", kLabelStyle);
     m_startEdit = makeDateTimeEdit("startEdit");
     QLabel* endLabel = makeLabel("END TIME", kLabelStyle);
     m_endEdit = makeDateTimeEdit("endEdit");
     m_queryButton = makeButton("QUERY DATA", kButtonStyle);
     connect(m_queryButton, SIGNAL(clicked()), this, SLOT(on_query_data()));
-    QPushButton* exportButton = makeButton("EXPORT DATA", kButtonStyle);
-    connect(exportButton, SIGNAL(clicked()), this, SLOT(on_export_data()));
+    m_exportButton = makeButton("EXPORT DATA", kButtonStyle);
+    connect(m_exportButton, SIGNAL(clicked()), this, SLOT(on_export_data()));
     group->setStyleSheet(kGroupStyle);
 
     auto* grid = new QGridLayout(group);
@@ -223,7 +221,7 @@ QGroupBox* SerialWidget::buildCommandGroup() {
     grid->addWidget(endLabel, 3, 0, 1, 2);
     grid->addWidget(m_endEdit, 4, 0, 1, 2);
     grid->addWidget(m_queryButton, 5, 0);
-    grid->addWidget(exportButton, 5, 1);
+    grid->addWidget(m_exportButton, 5, 1);
     grid->setContentsMargins(10, 20, 10, 10);
     return group;
 }
@@ -261,11 +259,14 @@ void SerialWidget::addChart(QVBoxLayout* layout) {
 #endif
 
 void SerialWidget::connectLink() {
-    connect(m_link, SIGNAL(logLines(QStringList)), this, SLOT(appendLogLines(QStringList)));
+    connect(m_linkLog, SIGNAL(lines(QStringList)), this, SLOT(appendLogLines(QStringList)));
+    connect(m_linkLog, SIGNAL(statusTextChanged(QString)), this, SIGNAL(statusText(QString)));
     connect(m_link, SIGNAL(opened(QString)), this, SLOT(on_linkOpened(QString)));
     connect(m_link, SIGNAL(closed()), this, SLOT(on_linkClosed()));
     connect(m_link, SIGNAL(busyChanged(bool)), this, SLOT(on_busyChanged(bool)));
-    connect(m_link, SIGNAL(progress(int, int)), this, SLOT(on_progress(int, int)));
+    connect(m_link, SIGNAL(searchStarted()), this, SLOT(on_searchStarted()));
+    connect(m_link, SIGNAL(searchFinished(SearchResult)), this,
+            SLOT(on_searchFinished(SearchResult)));
     connect(m_link, SIGNAL(queryNotSent(QString)), this, SLOT(on_queryNotSent(QString)));
 }
 
@@ -277,16 +278,78 @@ void SerialWidget::appendLogLines(const QStringList& lines) {
     }
 }
 
+// The box about a failed search waits for OK here, before the window is shown.
 bool SerialWidget::findDevice() {
     m_portCombo->clear();
-    return reportSearch(m_link->findDevice());
+    m_searchBy = SearchBy::StartUp;
+    const SearchResult result = m_link->findDevice();
+    reportSearch(result, true);
+    return result.found();
 }
 
 bool SerialWidget::refindDevice() {
+    if (m_link->isSearching()) {
+        return false;
+    }
     m_portCombo->clear();
-    const SearchResult result = m_link->refindDevice();
-    printLine(result.found() ? "refind device 1\n" : "refind device 0\n");
-    return reportSearch(result);
+    m_searchBy = SearchBy::Refresh;
+    m_link->refindDevice();
+    return true;
+}
+
+void SerialWidget::on_searchStarted() {
+    m_refreshButton->setEnabled(false);
+    m_openButton->setEnabled(false);
+    m_portCombo->setEnabled(false);
+}
+
+void SerialWidget::on_searchFinished(const SearchResult& result) {
+    enablePortControls();
+    const SearchBy by = m_searchBy;
+    m_searchBy = SearchBy::Link;
+    if (result.found() && m_searchBox) {
+        m_searchBox->close();
+    }
+    if (by == SearchBy::Refresh) {
+        printLine(result.found() ? "refind device 1\n" : "refind device 0\n");
+        reportSearch(result, false);
+    }
+}
+
+// The operator learns why nothing was taken: no detector answered, or the one that
+// did could not be opened again.
+void SerialWidget::reportSearch(const SearchResult& result, bool wait) {
+    if (!result.openFailure.isEmpty()) {
+        showSearchBox(QStringLiteral("Open serial failed!"), result.openFailure, wait);
+    } else if (!result.found()) {
+        showSearchBox(QStringLiteral("Device not found!"), searchDetails(result), wait);
+    }
+}
+
+// The link goes on searching while the box is shown, and a detector found meanwhile
+// closes it. Unless asked to wait, the box returns at once.
+void SerialWidget::showSearchBox(const QString& text, const QString& details, bool wait) {
+    if (m_searchBox) {
+        m_searchBox->close();
+    }
+    auto* box =
+        new QMessageBox(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(details);
+    m_searchBox = box;
+    if (wait) {
+        box->exec();
+    } else {
+        box->setWindowModality(Qt::ApplicationModal);
+        box->show();
+    }
+}
+
+void SerialWidget::enablePortControls() {
+    const bool searching = m_link->isSearching();
+    m_refreshButton->setEnabled(!searching && !m_link->isBusy());
+    m_openButton->setEnabled(!searching);
+    m_portCombo->setEnabled(!searching);
 }
 
 void SerialWidget::on_linkOpened(const QString& portName) {
@@ -305,21 +368,14 @@ void SerialWidget::on_linkClosed() {
 
 void SerialWidget::on_busyChanged(bool busy) {
     m_queryButton->setEnabled(!busy);
-    m_refreshButton->setEnabled(!busy);
+    m_exportButton->setEnabled(!busy);
+    enablePortControls();
     m_led->setState(busy ? kLedBusy : (m_link->isOpen() ? kLedOpen : kLedClosed));
-    if (!busy) {
-        emit statusText(QString());
-    }
 }
 
-void SerialWidget::on_progress(int records, int percent) {
-    emit statusText(
-        QStringLiteral("RECEIVING: %1 records, %2 % of the range").arg(records).arg(percent));
-}
-
-// The operator learns that the detector got no query, and why.
-void SerialWidget::on_queryNotSent(const QString& portError) {
-    m_log->appendPlainText(queryNotSentLine(QDateTime::currentDateTime(), portError));
+// The operator learns that the detector got no query, and why; the records
+// received before are kept.
+void SerialWidget::on_queryNotSent(const QString& /*reason*/) {
     showError(QStringLiteral("Query not sent!"));
 }
 
@@ -365,7 +421,8 @@ void SerialWidget::on_export_data() {
         return;
     }
     m_log->appendPlainText(savedLine(QDateTime::currentDateTime(), static_cast<int>(stored.size()),
-                                     QDir::toNativeSeparators(fileName)));
+                                     QDir::toNativeSeparators(fileName),
+                                     m_link->isStoreComplete()));
 }
 
 // The dialog adds the suffix of the chosen file type (".xls" or ".csv") to a

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QSerialPort>
 #include <QWidget>
 
 #include "link/DetectorRecord.h"
+#include "link/PortSearch.h"
 
 class DetectorLink;
+class LinkLog;
 class QComboBox;
 class QDateTimeEdit;
 class QGroupBox;
@@ -20,22 +24,26 @@ class QVBoxLayout;
 // and shows what it reports.
 //
 // The panel shows Open (caption "CLOSE", lamp state 3), Closed (caption
-// "OPEN", lamp state 0) or busy while a reply arrives (lamp blinking, QUERY
-// DATA and REFRESH disabled).
+// "OPEN", lamp state 0) or busy from a query until the end line of its reply
+// (lamp blinking; QUERY DATA, REFRESH and EXPORT DATA disabled, CLOSE the way
+// to stop). While a search runs, the port controls are disabled.
 class SerialWidget : public QWidget {
     Q_OBJECT
 
 public:
     explicit SerialWidget(QWidget* parent = nullptr);
+    ~SerialWidget() override;
 
     const RecordStore& records() const;
     DetectorLink* link() const { return m_link; }
 
-    // Searches every candidate port for the detector. Shows "Device not
-    // found!", with each port tried and why it was not taken, when none answers.
+    // Searches every candidate port for the detector and waits for the result
+    // (before the window is shown). Shows "Device not found!", with each port
+    // tried and why it was not taken, when none answers.
     bool findDevice();
 
-    // Closes the port and searches again.
+    // Closes the port and starts a search; its outcome is shown when it ends.
+    // False when a search is already running.
     bool refindDevice();
 
 signals:
@@ -54,8 +62,9 @@ private slots:
     void on_linkOpened(const QString& portName);
     void on_linkClosed();
     void on_busyChanged(bool busy);
-    void on_progress(int records, int percent);
-    void on_queryNotSent(const QString& portError);
+    void on_searchStarted();
+    void on_searchFinished(const SearchResult& result);
+    void on_queryNotSent(const QString& reason);
     void appendLogLines(const QStringList& lines);
     void on_saveFilterSelected(const QString& filter);
 
@@ -66,11 +75,21 @@ private:
     QGroupBox* buildCommandGroup();
     QWidget* buildRightColumn();
     void connectLink();
+    void enablePortControls();
+    void reportSearch(const SearchResult& result, bool wait);
+    void showSearchBox(const QString& text, const QString& details, bool wait);
     void addChart(QVBoxLayout* layout);
     QString saveFileName();
     static bool replaceConfirmed(const QString& fileName);
 
+    // Who started the running search: the start-up, REFRESH, or the link itself.
+    enum class SearchBy { Link, StartUp, Refresh };
+
     DetectorLink* m_link = nullptr;
+    LinkLog* m_linkLog = nullptr;
+    SearchBy m_searchBy = SearchBy::Link;
+    // "Device not found!" while on screen: closed when the detector is found.
+    QPointer<QMessageBox> m_searchBox;
     QComboBox* m_portCombo = nullptr;
     QPushButton* m_openButton = nullptr;
     QPushButton* m_refreshButton = nullptr;
@@ -80,5 +99,6 @@ private:
     QDateTimeEdit* m_startEdit = nullptr;
     QDateTimeEdit* m_endEdit = nullptr;
     QPushButton* m_queryButton = nullptr;
+    QPushButton* m_exportButton = nullptr;
     // A window of its own, opened by "CHART"; follows the store and the unit.
 };

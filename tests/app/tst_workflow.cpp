@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "app/Ventrix.h"
+#include "link/DetectorLink.h"
 #include "link/LinkTestSupport.h"
 #include "link/SerialWidget.h"
 
@@ -40,6 +41,7 @@ void TestWorkflow::queryAndExportMatchTheDetectorsRecords() {
     setQueryRange(*panel, from, to);
     QVERIFY(clickButton(*panel, "QUERY DATA"));
     QTRY_COMPARE_WITH_TIMEOUT(int(panel->records().size()), expected.size(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!panel->link()->isBusy(), 10000);
 
     QTemporaryDir dir;
     const QString file = dir.filePath("alarms.xls");

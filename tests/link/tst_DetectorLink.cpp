@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "LinkTestSupport.h"
+#include "QuickTiming.h"
 
 #include "link/DetectorLink.h"
 #include "link/FrameReader.h"
@@ -17,68 +18,29 @@
 
 namespace {
 
-constexpr int kQuietMs = 200;
-
-// The receive path as the panel wires it: every ready-read goes through the frame
-// reader, a 200 ms quiet timer flushes incomplete frames, reply frames are decoded.
-class Receiver {
-public:
-    explicit Receiver(QSerialPort& port) : port_(port) {
-        quiet_.setSingleShot(true);
-        quiet_.setInterval(kQuietMs);
-        QObject::connect(&quiet_, &QTimer::timeout, [this] { reader_.lineQuiet(); });
-        QObject::connect(&port_, &QSerialPort::readyRead, [this] {
-            reader_.receive(port_.readAll());
-            quiet_.start();
+// A link with quick timing on the simulator's port, and every reply end and discarded
+// run it reports: "Done 50 0" is outcome, records, frames discarded.
+struct LinkRun {
+    explicit LinkRun(const QString& path) {
+        link.setTiming(quickTiming());
+        QObject::connect(
+            &link, &DetectorLink::replyEnded,
+            [this](ReplyOutcome outcome, int records, int frames) {
+                static const char* const names[] = {"Done", "None", "Stopped", "Lost"};
+                ends << QString("%1 %2 %3").arg(names[int(outcome)]).arg(records).arg(frames);
+            });
+        QObject::connect(&link, &DetectorLink::bytesDiscarded, [this](int, DiscardReason reason) {
+            discards << discardReasonText(reason);
         });
-        QObject::connect(&port_, &QSerialPort::errorOccurred,
-                         [this](QSerialPort::SerialPortError e) {
-                             if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError) {
-                                 lineLost_ = true;
-                                 port_.close();
-                             }
-                         });
-        reader_.setFrameHandler([this](const unsigned char* frame, int length) {
-            frames_.append(QByteArray(reinterpret_cast<const char*>(frame), length));
-            if (frame[2] == kCommandQuery) {
-                headerLines_ +=
-                    handleReplyFrame(frame, length, 0, QDateTime::currentDateTime(), store_)
-                        .size() > 0;
-            }
-        });
-        reader_.setDiscardHandler([this](int count, DiscardReason reason) {
-            discards_.append(discardLine(QDateTime::currentDateTime(), count, reason));
-        });
+        QObject::connect(&link, &DetectorLink::recordsIgnored,
+                         [this](int records) { ignored = records; });
+        QVERIFY(link.openPort(path));
     }
 
-    // Processes events until nothing has arrived for `idleMs` (at most `limitMs`).
-    void waitUntilIdle(int idleMs, int limitMs) {
-        QElapsedTimer total;
-        total.start();
-        QElapsedTimer idle;
-        idle.start();
-        int seen = -1;
-        while (total.elapsed() < limitMs && idle.elapsed() < idleMs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QTest::qWait(10);
-            const int now = frames_.size() + discards_.size() + reader_.buffer().count();
-            if (now != seen) {
-                seen = now;
-                idle.restart();
-            }
-        }
-    }
-
-    QList<QByteArray> frames_;
-    QStringList discards_;
-    RecordStore store_;
-    int headerLines_ = 0;
-    bool lineLost_ = false;
-
-private:
-    QSerialPort& port_;
-    FrameReader reader_;
-    QTimer quiet_;
+    DetectorLink link;
+    QStringList ends;
+    QStringList discards;
+    int ignored = -1;
 };
 
 void compareRecords(const RecordStore& store, const QList<CsvRecord>& expected) {
@@ -103,10 +65,14 @@ private slots:
     void identification();
     void queryAnsweredWithTheRecordsInRange_data();
     void queryAnsweredWithTheRecordsInRange();
-    void unpluggedAdapter();
+    void replyFollowsTheLineTiming_data();
+    void replyFollowsTheLineTiming();
+    void queryThatDidNotLeaveKeepsTheRecords();
     void searchTakesTheFirstPortThatAnswers();
     void busyFromQueryToTheEndOfTheReply();
     void portThatAppearsIsSearchedByItself();
+    void portThatDidNotAnswerIsAskedAgain();
+    void detectorStillSendingIsFoundOnceSilent();
 };
 
 void TestDetectorLink::identification_data() {
@@ -172,16 +138,13 @@ void TestDetectorLink::queryAnsweredWithTheRecordsInRange_data() {
         << QStringList{"--records", "300", "--per-frame",    "25",
                        "--pieces",  "17",  "--max-delay-ms", "1"}
         << 3 << 290 << QStringList{};
-    QTest::newRow("faults") << QStringList{"--records",      "200", "--per-frame",    "20",
-                                           "--stray",        "0",   "--bad-checksum", "1",
-                                           "--bad-trailer",  "2",   "--bad-length",   "3",
-                                           "--stray",        "4",   "--bad-checksum", "4",
-                                           "--bad-length",   "9",   "--pieces",       "40",
-                                           "--max-delay-ms", "1"}
-                            << 0 << 199
-                            << QStringList{"no header",   "bad checksum",
-                                           "bad trailer", "incomplete frame|bad trailer",
-                                           "no header",   "incomplete frame"};
+    QTest::newRow("faults")
+        << QStringList{"--records",      "200", "--per-frame",    "20", "--stray",      "0",
+                       "--bad-checksum", "1",   "--bad-trailer",  "2",  "--bad-length", "3",
+                       "--stray",        "4",   "--bad-checksum", "4",  "--bad-length", "9",
+                       "--pieces",       "40",  "--max-delay-ms", "1"}
+        << 0 << 199 << QStringList{"no header", "bad checksum", "bad trailer",     "bad trailer",
+                                   "no header", "bad checksum", "incomplete frame"};
 }
 
 void TestDetectorLink::queryAnsweredWithTheRecordsInRange() {
@@ -200,39 +163,100 @@ void TestDetectorLink::queryAnsweredWithTheRecordsInRange() {
     const QString to = lastIndex < 0 ? "2023-12-31 23:59:59" : all[lastIndex].timeText;
     const QList<CsvRecord> expected = recordsBetween(all, from, to);
 
-    QSerialPort port;
-    QVERIFY(openConfigured(port, sim.devicePath()));
-    Receiver receiver(port);
-    port.write(queryFrame(at(from), at(to)));
-    receiver.waitUntilIdle(3 * kQuietMs, 60000);
-
-    compareRecords(receiver.store_, expected);
-    QCOMPARE(receiver.discards_.size(), discardReasons.size());
-    for (int i = 0; i < discardReasons.size(); ++i) {
-        QVERIFY2(QRegularExpression("DISCARDED \\d+ bytes? \\((" + discardReasons[i] + ")\\)$")
-                     .match(receiver.discards_[i])
-                     .hasMatch(),
-                 qPrintable(receiver.discards_[i]));
-    }
-    port.close();
+    LinkRun run(sim.devicePath());
+    QCOMPARE(run.link.sendQuery(at(from), at(to)), DetectorLink::QueryResult::Sent);
+    QTRY_COMPARE_WITH_TIMEOUT(run.ends.size(), 1, 60000);
+    compareRecords(run.link.records(), expected);
+    QCOMPARE(run.discards, discardReasons);
+    QCOMPARE(run.ends.first().split(' ').last().toInt(),
+             discardReasons.size() - int(discardReasons.count("no header")));
     QVERIFY(sim.stop());
 }
 
-void TestDetectorLink::unpluggedAdapter() {
-    DetectorSimulator sim;
-    QVERIFY(sim.start({"--records", "100", "--per-frame", "10", "--hangup-after", "3"}));
-    const QList<CsvRecord> all = sim.records();
-    QSerialPort port;
-    QVERIFY(openConfigured(port, sim.devicePath()));
-    Receiver receiver(port);
-    port.write(queryFrame(at(all.first().timeText), at(all.last().timeText)));
-    receiver.waitUntilIdle(3 * kQuietMs, 10000);
+// The reply under the line timing of slow adapters and busy detectors: late first
+// frames, gaps, pauses inside frames, a corrupted length, the port closed and opened
+// again during the reply (the rest is ignored), the line lost, and replies that re-open.
+void TestDetectorLink::replyFollowsTheLineTiming_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("stopAtRecords");
+    QTest::addColumn<QStringList>("ends");
+    QTest::addColumn<int>("ignored");
 
-    QCOMPARE(receiver.frames_.size(), 3);
-    compareRecords(receiver.store_, all.mid(0, 30));
-    QTRY_VERIFY_WITH_TIMEOUT(receiver.lineLost_, 5000);
-    QVERIFY(!port.isOpen());
+    const QStringList fifty = {"--records", "50", "--per-frame", "10"};
+    QTest::newRow("on time") << fifty << -1 << QStringList{"Done 50 0"} << -1;
+    QTest::newRow("first frame late")
+        << fifty + QStringList{"--first-delay-ms", "1000"} << -1 << QStringList{"Done 50 0"} << -1;
+    QTest::newRow("gaps between frames")
+        << fifty + QStringList{"--gap-ms", "450"} << -1 << QStringList{"Done 50 0"} << -1;
+    QTest::newRow("pause inside every frame")
+        << fifty + QStringList{"--pause-ms", "450"} << -1 << QStringList{"Done 50 0"} << -1;
+    QTest::newRow("paced line") << fifty + QStringList{"--bytes-per-second", "2000"} << -1
+                                << QStringList{"Done 50 0"} << -1;
+    QTest::newRow("first frame after the limit")
+        << fifty + QStringList{"--first-delay-ms", "2200"} << -1
+        << QStringList{"None 0 0", "Done 50 0"} << -1;
+    QTest::newRow("gap longer than the end")
+        << QStringList{"--records", "30", "--per-frame", "10", "--gap-ms", "1100"} << -1
+        << QStringList{"Done 10 0", "Done 20 0", "Done 30 0"} << -1;
+    QTest::newRow("corrupted length")
+        << fifty + QStringList{"--bad-length", "1"} << -1 << QStringList{"Done 50 1"} << -1;
+    QTest::newRow("corrupted length, last frame")
+        << fifty + QStringList{"--bad-length", "4"} << -1 << QStringList{"Done 50 1"} << -1;
+    QTest::newRow("stopped") << fifty + QStringList{"--gap-ms", "150"} << 20
+                             << QStringList{"Stopped 20 0"} << 30;
+    QTest::newRow("line lost") << fifty + QStringList{"--hangup-after", "2"} << -1
+                               << QStringList{"Lost 20 0"} << -1;
+}
+
+void TestDetectorLink::replyFollowsTheLineTiming() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, stopAtRecords);
+    QFETCH(QStringList, ends);
+    QFETCH(int, ignored);
+
+    DetectorSimulator sim;
+    QVERIFY(sim.start(arguments));
+    const QList<CsvRecord> all = sim.records();
+    LinkRun run(sim.devicePath());
+    QSignalSpy busy(&run.link, &DetectorLink::busyChanged);
+    run.link.sendQuery(at("2000-01-01 00:00:00"), at("2099-12-31 23:59:59"));
+    // CLOSE and OPEN as the operator presses them: after the frame, from the event loop.
+    QObject::connect(&run.link, &DetectorLink::recordsAppended, [&](int first, int count) {
+        if (first + count == stopAtRecords) {
+            QTimer::singleShot(0, [&] {
+                run.link.closePort();
+                run.link.openPort(sim.devicePath());
+            });
+        }
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(run.ends, ends, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(run.ignored, ignored, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!run.link.isBusy(), 10000);
+    QTest::qWait(quickTiming().replyEndMs);
+    QCOMPARE(run.ends, ends);
+    QCOMPARE(run.link.isStoreComplete(), ignored < 0 && !ends.last().startsWith("Lost"));
+    // Busy from the query to each end line, and from each byte that re-opens a reply.
+    QCOMPARE(busy.size(), 2 * (ends.size() + (ignored >= 0 ? 1 : 0)));
+    compareRecords(run.link.records(), all.mid(0, int(run.link.records().size())));
+    QCOMPARE(run.link.records().size(), std::size_t(ends.last().split(' ')[1].toInt()));
+}
+
+// The detector hangs up after a reply, before the link has noticed: the next query goes
+// into the port's buffer, the line fails before it leaves, and the records stay.
+void TestDetectorLink::queryThatDidNotLeaveKeepsTheRecords() {
+    DetectorSimulator sim;
+    QVERIFY(sim.start({"--records", "5"}));
+    LinkRun run(sim.devicePath());
+    QSignalSpy notSent(&run.link, &DetectorLink::queryNotSent);
+    run.link.sendQuery(at("2000-01-01 00:00:00"), at("2099-12-31 23:59:59"));
+    QTRY_COMPARE_WITH_TIMEOUT(run.ends, QStringList{"Done 5 0"}, 10000);
     QVERIFY(sim.stop());
+
+    run.link.sendQuery(at("2000-01-01 00:00:00"), at("2099-12-31 23:59:59"));
+    QTRY_COMPARE_WITH_TIMEOUT(notSent.size(), 1, 10000);
+    QVERIFY(!run.link.isOpen() && !run.link.isBusy());
+    QCOMPARE(run.link.records().size(), std::size_t(5));
+    QCOMPARE(run.ends, QStringList{"Done 5 0"});
 }
 
 // Every port is asked at once; the result is the one-at-a-time search's: the first port
@@ -278,23 +302,25 @@ void TestDetectorLink::busyFromQueryToTheEndOfTheReply() {
     qputenv("VENTRIX_SYSTEM_PORTS", "");
     qputenv("VENTRIX_EXTRA_PORTS", sim.devicePath().toLocal8Bit());
     DetectorLink link;
+    link.setTiming(quickTiming());
     QVERIFY(link.findDevice().found());
     QSignalSpy busy(&link, &DetectorLink::busyChanged);
     QSignalSpy progress(&link, &DetectorLink::progress);
-    QSignalSpy lines(&link, &DetectorLink::logLines);
+    QSignalSpy ended(&link, &DetectorLink::replyEnded);
 
     QCOMPARE(link.sendQuery(at(all.first().timeText), at(all.last().timeText)),
              DetectorLink::QueryResult::Sent);
     QVERIFY(link.isBusy());
+    QCOMPARE(link.sendQuery(at(all.first().timeText), at(all.last().timeText)),
+             DetectorLink::QueryResult::Busy);
     QTRY_VERIFY_WITH_TIMEOUT(!link.isBusy(), 10000);
     QCOMPARE(busy.size(), 2);
     QCOMPARE(progress.last(), (QList<QVariant>{40, 100}));
-    QVERIFY(lines.last().first().toStringList().last().endsWith("] RECV DONE 40 records"));
+    QCOMPARE(ended.last().at(1).toInt(), 40);
 
     link.sendQuery(at("2001-01-01 00:00:00"), at("2001-01-02 00:00:00"));
     QTRY_VERIFY_WITH_TIMEOUT(!link.isBusy(), 10000);
-    QVERIFY(lines.last().first().toStringList().last().endsWith(
-        "] RECV NONE: no records in this range"));
+    QCOMPARE(ended.last().at(0).value<ReplyOutcome>(), ReplyOutcome::None);
 }
 
 // The detector's path does not exist at the first search; once it appears, the link
@@ -316,6 +342,37 @@ void TestDetectorLink::portThatAppearsIsSearchedByItself() {
     QVERIFY(!link.isWatching());
     link.closePort();
     QVERIFY(!link.isOpen() && !link.isWatching());
+}
+
+void TestDetectorLink::portThatDidNotAnswerIsAskedAgain() {
+    PtyPeer peer;
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+    qputenv("VENTRIX_EXTRA_PORTS", peer.devicePath().toLocal8Bit());
+    DetectorLink link;
+    link.setTiming(quickTiming());
+    QVERIFY(!link.findDevice().found());
+    QCOMPARE(peer.read(9, 1000), identifyCommand());
+    peer.answerIdentify({detectorIdentifyAnswer()}, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(link.isOpen(), 5000);
+    peer.join();
+}
+
+// Asked to identify itself while it still sends an earlier reply, the detector answers
+// with reply frames: the search says so, and the link reads that port until it falls
+// silent, then finds the detector there with nothing of that reply stored.
+void TestDetectorLink::detectorStillSendingIsFoundOnceSilent() {
+    DetectorSimulator sim;
+    QVERIFY(sim.start({"--busy-at-start", "--records", "2000", "--bytes-per-second", "20000"}));
+    qputenv("VENTRIX_SYSTEM_PORTS", "");
+    qputenv("VENTRIX_EXTRA_PORTS", sim.devicePath().toLocal8Bit());
+    DetectorLink link;
+    link.setTiming(quickTiming());
+    QCOMPARE(link.findDevice().failureLines(),
+             QStringList(sim.devicePath() + ": still sending a reply"));
+    QVERIFY(!link.isOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(link.isOpen(), 10000);
+    QTest::qWait(200);
+    QVERIFY(link.records().empty() && !link.isBusy());
 }
 
 QTEST_GUILESS_MAIN(TestDetectorLink)

@@ -129,10 +129,14 @@ void TestFrameReader::badInputIsSkipped_data() {
     QTest::newRow("garbage only") << QByteArray("\x01\x02\x03\xa3\xb3") << 0 << QList<QByteArray>{}
                                   << QStringList{"5 no header"};
     QTest::newRow("garbage ending in a header")
-        << QByteArray("\x01\x02\x0a\x0b") << 0 << QList<QByteArray>{} << QStringList{"4 no header"};
+        << QByteArray("\x01\x02\x0a\x0b") << 0 << QList<QByteArray>{}
+        << QStringList{"2 no header", "2 incomplete frame"};
     QTest::newRow("garbage, then a cut frame")
         << QByteArray("\x01\x02") + good.left(20) << 0 << QList<QByteArray>{}
-        << QStringList{"22 no header"};
+        << QStringList{"2 no header", "20 incomplete frame"};
+    QTest::newRow("stray bytes, then a bad frame")
+        << "ab" + badChecksum + good << 1 << QList<QByteArray>{good}
+        << QStringList{"2 no header", "28 bad checksum"};
 }
 
 void TestFrameReader::badInputIsSkipped() {
@@ -148,7 +152,7 @@ void TestFrameReader::badInputIsSkipped() {
             r.receive(stream.mid(offset, piece));
         }
         QCOMPARE(r.frames.size(), framesBeforeQuiet);
-        r.reader.lineQuiet();
+        r.reader.endOfReply();
         QCOMPARE(r.frames, frames);
         QCOMPARE(r.discards, discards);
         QCOMPARE(r.reader.buffer().count(), 0);
@@ -157,9 +161,9 @@ void TestFrameReader::badInputIsSkipped() {
 
 void TestFrameReader::quietLineWithNothingBuffered() {
     Reader r;
-    r.reader.lineQuiet();
+    r.reader.endOfReply();
     r.receive(reply(20));
-    r.reader.lineQuiet();
+    r.reader.endOfReply();
     QCOMPARE(r.frames.size(), 1);
     QVERIFY(r.discards.isEmpty());
 }

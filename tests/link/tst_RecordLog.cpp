@@ -31,6 +31,8 @@ private slots:
     void framesAddUpInTheStore();
     void shortFrameLeavesNoTrace();
     void discardLine();
+    void replyEndLine_data();
+    void replyEndLine();
 };
 
 void TestRecordLog::decodeRecord_data() {
@@ -165,6 +167,32 @@ void TestRecordLog::discardLine() {
              QString(">> [2024-05-06 10:11:12] DISCARDED 7 bytes (bad checksum)"));
     QCOMPARE(::discardLine(kNow, 1, DiscardReason::NoHeader),
              QString(">> [2024-05-06 10:11:12] DISCARDED 1 byte (no header)"));
+}
+
+void TestRecordLog::replyEndLine_data() {
+    QTest::addColumn<ReplyOutcome>("outcome");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("done") << ReplyOutcome::Done << 500 << 0 << "RECV DONE 500 records";
+    QTest::newRow("done, one frame rejected")
+        << ReplyOutcome::Done << 500 << 1 << "RECV DONE 500 records, 1 frame discarded";
+    QTest::newRow("nothing but rejected frames")
+        << ReplyOutcome::Done << 0 << 3 << "RECV DONE 0 records, 3 frames discarded";
+    QTest::newRow("none") << ReplyOutcome::None << 0 << 0 << "RECV NONE: no records in this range";
+    QTest::newRow("stopped") << ReplyOutcome::Stopped << 5500 << 2
+                             << "RECV STOPPED 5500 records: the download did not finish";
+    QTest::newRow("lost") << ReplyOutcome::Lost << 0 << 0
+                          << "RECV STOPPED 0 records: the download did not finish";
+}
+
+void TestRecordLog::replyEndLine() {
+    QFETCH(ReplyOutcome, outcome);
+    QFETCH(int, records);
+    QFETCH(int, frames);
+    QFETCH(QString, line);
+    QCOMPARE(::replyEndLine(kNow, outcome, records, frames), ">> [2024-05-06 10:11:12] " + line);
 }
 
 QTEST_APPLESS_MAIN(TestRecordLog)

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "LinkTestSupport.h"
+#include "QuickTiming.h"
 #include "export/RecordExporter.h"
 #include "link/SerialWidget.h"
 #include "tests/FileSizeLimit.h"
@@ -84,9 +85,11 @@ void TestSerialWidgetExport::cleanup() {
 }
 
 void TestSerialWidgetExport::receiveRecords(SerialWidget& panel, int count) {
+    panel.link()->setTiming(quickTiming());
     setQueryRange(panel, "2000-01-01 00:00:00", "2099-12-31 23:59:59");
     QVERIFY(clickButton(panel, "QUERY DATA"));
-    QTRY_COMPARE_WITH_TIMEOUT(int(panel.records().size()), count, kReceiveTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!panel.link()->isBusy(), kReceiveTimeoutMs);
+    QCOMPARE(int(panel.records().size()), count);
 }
 
 void TestSerialWidgetExport::cancelledDialogWritesNothing() {

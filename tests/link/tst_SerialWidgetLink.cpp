@@ -8,9 +8,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "LinkTestSupport.h"
+#include "QuickTiming.h"
 #include "link/LinkFrame.h"
 #include "link/PortList.h"
 #include "link/RecordLog.h"
@@ -104,6 +106,7 @@ private slots:
     void badBytesAreDiscardedAndTheLinkStaysAlive();
     void lostLineClosesThePanelOnce();
     void queryOnAHungUpLineIsReportedNotSent();
+    void stoppedDownloadSaysSo();
 
 private:
     MessageBoxWatcher boxes_;
@@ -213,6 +216,13 @@ void TestSerialWidgetLink::refreshKeepsOneReadyReadConnection() {
     StdoutCapture out;
     for (int i = 0; i < 5; ++i) {
         panel.click("REFRESH");
+        // The search runs on the event loop: the click returns at once, and the port
+        // controls are disabled until the search ends, so a click on them does nothing.
+        QVERIFY(widget.link()->isSearching());
+        QVERIFY(!panel.openButton->isEnabled() && !buttonWithText(widget, "REFRESH")->isEnabled());
+        QTest::mouseClick(panel.openButton, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!widget.link()->isSearching(), kReceiveTimeoutMs);
+        QVERIFY(panel.showsOpen());
     }
     const QByteArray printed = out.finish();
     QCOMPARE(printed.count("refind device 1\n"), 5);
@@ -255,8 +265,10 @@ void TestSerialWidgetLink::queryFrameOnTheWire() {
     detector.join();
     Panel panel(widget);
     QVERIFY(panel.showsOpen());
+    widget.link()->setTiming(quickTiming());
     QVERIFY(detector.write(oneRecordReply()));
     QTRY_COMPARE_WITH_TIMEOUT(int(widget.records().size()), 1, kReceiveTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!widget.link()->isBusy(), kReceiveTimeoutMs);
 
     setQueryRange(widget, "2024-01-02 03:04:05", "2024-01-31 23:59:59");
     StdoutCapture out;
@@ -396,6 +408,40 @@ void TestSerialWidgetLink::queryOnAHungUpLineIsReportedNotSent() {
     panel.query(kQueryAllFrom, kQueryAllTo);
     QTRY_COMPARE_WITH_TIMEOUT(boxes_.texts(), QStringList("Query not sent!"), kReceiveTimeoutMs);
     QCOMPARE(panel.logLinesMatching("QUERY NOT SENT: .+"), 1);
+}
+
+// The title bar counts the seconds until the first frame; from the query to its end
+// line QUERY DATA, REFRESH and EXPORT DATA wait. CLOSE stops the download, and the log,
+// the title and the line of a later save say that it did not finish.
+void TestSerialWidgetLink::stoppedDownloadSaysSo() {
+    DetectorSimulator detector;
+    QVERIFY(detector.start(
+        {"--records", "60", "--per-frame", "10", "--gap-ms", "200", "--first-delay-ms", "1200"}));
+    useExtraPorts({detector.devicePath()});
+    SerialWidget widget;
+    Panel panel(widget);
+    widget.link()->setTiming(quickTiming());
+    QSignalSpy status(&widget, &SerialWidget::statusText);
+    panel.query(kQueryAllFrom, kQueryAllTo);
+    QTRY_VERIFY_WITH_TIMEOUT(widget.records().size() >= 20, kReceiveTimeoutMs);
+    QCOMPARE(status.at(1).first().toString(), QString("WAITING FOR THE DETECTOR: 1 s"));
+    for (const char* caption : {"QUERY DATA", "REFRESH", "EXPORT DATA"}) {
+        QVERIFY2(!buttonWithText(widget, caption)->isEnabled(), caption);
+    }
+
+    panel.click("CLOSE");
+    const QString stored = QString::number(widget.records().size());
+    QVERIFY(panel.logLines().last().endsWith("] RECV STOPPED " + stored +
+                                             " records: the download did not finish"));
+    QCOMPARE(status.last().first().toString(),
+             "INCOMPLETE: " + stored + " records, the download did not finish");
+    QTemporaryDir dir;
+    boxes_.answerSaveDialog(dir.filePath("part.csv"));
+    panel.click("EXPORT DATA");
+    QVERIFY(boxes_.seen().isEmpty());
+    QVERIFY(panel.logLines().last().endsWith("SAVED " + stored + " records to " +
+                                             dir.filePath("part.csv") +
+                                             " (the download did not finish)"));
 }
 
 QTEST_MAIN(TestSerialWidgetLink)

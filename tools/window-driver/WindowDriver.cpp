@@ -21,10 +21,8 @@ namespace {
 
 constexpr int kModalCheckMs = 10;
 constexpr int kReadPollMs = 5;
-// A reply starts within this time or not at all; the line counts as quiet when
-// the log has not grown for the second span.
-constexpr int kFirstReplyMs = 20000;
-constexpr int kQuietMs = 1500;
+// Longer than any reply the driver asks for may take to end.
+constexpr int kReplyLimitMs = 120000;
 
 void report(const QString& line) {
     std::fputs(line.toUtf8().constData(), stdout);
@@ -38,13 +36,10 @@ bool isRecordLine(const QString& line) {
     return recordLine.match(line).hasMatch();
 }
 
-// Runs the event loop for `ms` milliseconds.
-void runEvents(int ms) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+// The line that ends a reply: "RECV DONE ...", "RECV NONE: ..." or "RECV STOPPED ...".
+bool isEndLine(const QString& line) {
+    static const QRegularExpression endLine("^>> \\[[^]]*\\] RECV (DONE|NONE|STOPPED) ");
+    return endLine.match(line).hasMatch();
 }
 
 }  // namespace
@@ -106,30 +101,31 @@ void WindowDriver::pollReads() {
     }
 }
 
+// Waits for the end line of the reply, as an operator waits before exporting.
 int WindowDriver::query(const QString& from, const QString& to) {
     const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
     m_startEdit->setDateTime(QDateTime::fromString(from, format));
     m_endEdit->setDateTime(QDateTime::fromString(to, format));
     const int before = recordLineCount();
+    int checked = m_log->document()->isEmpty() ? 0 : m_log->blockCount();
     if (!click("QUERY DATA")) {
         return -1;
     }
-    QElapsedTimer sinceChange;
-    sinceChange.start();
-    int blocks = m_log->blockCount();
-    bool replied = false;
-    while (sinceChange.elapsed() < (replied ? kQuietMs : kFirstReplyMs)) {
-        runEvents(50);
-        if (m_log->blockCount() != blocks) {
-            blocks = m_log->blockCount();
-            replied = true;
-            sinceChange.restart();
+    QElapsedTimer waited;
+    waited.start();
+    bool ended = false;
+    while (!ended && waited.elapsed() < kReplyLimitMs) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        for (QTextBlock block = m_log->document()->findBlockByNumber(checked); block.isValid();
+             block = block.next()) {
+            ended = ended || isEndLine(block.text());
         }
+        checked = m_log->blockCount();
     }
     const int received = recordLineCount() - before;
     reportLogLines();
-    report(QString("driver: %1 record lines").arg(received));
-    return received;
+    report(QString("driver: %1 record lines%2").arg(received).arg(ended ? "" : ", no end line"));
+    return ended ? received : -1;
 }
 
 bool WindowDriver::exportTo(const QString& path) {

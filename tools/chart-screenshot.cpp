@@ -18,6 +18,7 @@
 #include <QThread>
 
 #include "chart/RecordChart.h"
+#include "link/DetectorLink.h"
 #include "link/SerialWidget.h"
 #include "widgets/ApplicationFont.h"
 
@@ -25,7 +26,6 @@ namespace {
 
 const char* const kFirst = "2024-03-01 00:00:00";
 const char* const kQueryEnd = "2024-03-31 23:59:59";
-constexpr int kQuietMs = 600;
 constexpr int kGiveUpMs = 20000;
 
 QString startSimulator(QProcess& simulator) {
@@ -47,19 +47,13 @@ QPushButton* button(const QWidget& parent, const QString& caption) {
     return nullptr;
 }
 
-// Runs the event loop until no record has arrived for a while.
+// Runs the event loop until the reply has ended.
 void waitForRecords(const SerialWidget& panel) {
-    QElapsedTimer total, quiet;
+    QElapsedTimer total;
     total.start();
-    quiet.start();
-    std::size_t seen = 0;
-    while (total.elapsed() < kGiveUpMs && (seen == 0 || quiet.elapsed() < kQuietMs)) {
+    while (total.elapsed() < kGiveUpMs && panel.link()->isBusy()) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
-        if (panel.records().size() != seen) {
-            seen = panel.records().size();
-            quiet.restart();
-        }
     }
 }
 

@@ -213,7 +213,8 @@ void MessageBoxWatcher::closeActiveModal() {
         }
         return;
     }
-    Seen seen{box->windowTitle(), box->text(), box->icon(), {}, box->parent() != nullptr};
+    Seen seen{box->windowTitle(), box->text(), box->informativeText(),
+              box->icon(),        {},          box->parent() != nullptr};
     for (QAbstractButton* button : box->buttons()) {
         seen.buttons << button->text();
     }

@@ -1,51 +1,70 @@
 #include "export/AtomicFile.h"
 
-#include <system_error>
+#include "xls/TempFile.h"
 
 namespace fs = std::filesystem;
 
+// The same temporary file as the workbook's save: created anew (never an
+// existing file or link), flushed to the disk before the move.
+
 #ifdef _WIN32
 
-#include <fstream>
+#include <windows.h>
+
+#include <algorithm>
 
 namespace {
 
-// "<name>.<n>.tmp" in the target's folder, for the first n not taken.
-fs::path temporaryBeside(const fs::path& target) {
-    std::error_code error;
-    for (unsigned n = 0;; ++n) {
-        fs::path candidate = target;
-        candidate += "." + std::to_string(n) + ".tmp";
-        if (!fs::exists(candidate, error) && !error)
-            return candidate;
-        if (error)
-            return fs::path();
+// Writes every byte into the file and flushes it to the disk; a write that
+// takes fewer bytes than asked for means the disk is full.
+bool writeAll(HANDLE file, const std::string& bytes, xls::SaveError& error) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+            xls::Record(error, xls::LastSystemError());
+            return false;
+        }
+        if (written != chunk) {
+            xls::Record(error, xls::SystemError(ERROR_DISK_FULL));
+            return false;
+        }
+        done += written;
     }
+    if (!FlushFileBuffers(file)) {
+        xls::Record(error, xls::LastSystemError());
+        return false;
+    }
+    return true;
 }
 
-bool writeAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
+// Fills the empty file `path` with `bytes`.
+bool writeFile(const std::wstring& path, const std::string& bytes, xls::SaveError& error) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        xls::Record(error, xls::LastSystemError());
         return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
+    }
+    bool written = writeAll(file, bytes, error);
+    if (!CloseHandle(file)) {
+        xls::Record(error, xls::LastSystemError());
+        written = false;
+    }
+    return written;
 }
 
 }  // namespace
 
-bool writeFileAtomically(const fs::path& target, const std::string& bytes) {
-    const fs::path temporary = temporaryBeside(target);
+bool writeFileAtomically(const fs::path& target, const std::string& bytes, xls::SaveError& error) {
+    const std::wstring temporary = xls::CreateTempFile(xls::FolderOf(target.wstring()), error);
     if (temporary.empty())
         return false;
-    std::error_code error;
-    if (writeAll(temporary, bytes)) {
-        fs::rename(temporary, target, error);
-        if (!error)
-            return true;
-    }
-    fs::remove(temporary, error);
-    return false;
+    const bool saved = writeFile(temporary, bytes, error) &&
+                       xls::MoveOverTarget(temporary, target.wstring(), error);
+    if (!saved)
+        DeleteFileW(temporary.c_str());
+    return saved;
 }
 
 #else
@@ -54,18 +73,16 @@ bool writeFileAtomically(const fs::path& target, const std::string& bytes) {
 
 #include <cstdio>
 
-#include "xls/TempFile.h"
-
-// The same temporary file as the workbook's save: created anew (never an
-// existing file or link), flushed to the disk before the rename.
-bool writeFileAtomically(const fs::path& target, const std::string& bytes) {
+bool writeFileAtomically(const fs::path& target, const std::string& bytes, xls::SaveError& error) {
     std::string temporary;
-    FILE* file = xls::CreateTempFile(xls::FolderOf(target.string()), temporary);
+    FILE* file = xls::CreateTempFile(xls::FolderOf(target.string()), temporary, error);
     if (file == nullptr)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool saved =
-        xls::SyncAndClose(file) && written && std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!written)
+        xls::Record(error, xls::LastSystemError());
+    const bool saved = xls::SyncAndClose(file, error) && written &&
+                       xls::MoveOverTarget(temporary, target.string(), error);
     if (!saved)
         unlink(temporary.c_str());
     return saved;

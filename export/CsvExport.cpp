@@ -57,7 +57,16 @@ std::string csvText(const RecordStore& records, int unitIndex) {
     return text;
 }
 
-bool exportCsv(const RecordStore& records, const std::u16string& path, int unitIndex) {
-    return !path.empty() &&
-           writeFileAtomically(std::filesystem::path(path), csvText(records, unitIndex));
+bool exportCsv(const RecordStore& records, const std::u16string& path, int unitIndex,
+               xls::SaveError* error) {
+    xls::SaveError failure;
+    bool saved = false;
+    if (path.empty())
+        failure = xls::InvalidRequest();
+    else
+        saved =
+            writeFileAtomically(std::filesystem::path(path), csvText(records, unitIndex), failure);
+    if (error)
+        *error = failure;
+    return saved;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/DetectorRecord.h"
+#include "xls/XlsError.h"
 
 // The record store as a CSV file (RFC 4180): UTF-8, comma separated, lines
 // ended by CR LF, the header "DateTime,<unit header>" and one line per record
@@ -18,5 +19,6 @@ std::string csvText(const RecordStore& records, int unitIndex);
 
 // Writes the file at `path` through a temporary file beside it; false when it
 // could not be written, and then an existing file of that name is left as it
-// was.
-bool exportCsv(const RecordStore& records, const std::u16string& path, int unitIndex);
+// was and `error`, when given, tells why.
+bool exportCsv(const RecordStore& records, const std::u16string& path, int unitIndex,
+               xls::SaveError* error = nullptr);

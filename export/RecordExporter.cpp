@@ -58,6 +58,10 @@ bool RecordExporter::exportRecords(const RecordStore& records, const std::u16str
     return saved;
 }
 
+const xls::SaveError& RecordExporter::lastError() const {
+    return m_document->LastError();
+}
+
 // Sheets 1 and 2 exist from the start; later parts get "Sheet4", "Sheet5", ...
 // appended, skipping any name already taken.
 XlsSheet* RecordExporter::sheetForPart(int part) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/DetectorRecord.h"
+#include "xls/XlsError.h"
 
 namespace xls {
 class XlsDocument;
@@ -23,6 +24,8 @@ public:
     // Builds the workbook and saves it at `path`; false when the file could
     // not be written (an existing file of that name is then left as it was).
     bool exportRecords(const RecordStore& records, const std::u16string& path, int unitIndex);
+    // Why the last exportRecords failed; Ok after one that succeeded.
+    const xls::SaveError& lastError() const;
 
     // The value as written to the workbook: the unit's value text, the same
     // number the log shows (without the log's zero fill for PPM.M).

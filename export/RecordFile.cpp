@@ -18,9 +18,13 @@ bool isCsvFileName(const std::u16string& path) {
     return true;
 }
 
-bool saveRecordFile(const RecordStore& records, const std::u16string& path, int unitIndex) {
+bool saveRecordFile(const RecordStore& records, const std::u16string& path, int unitIndex,
+                    xls::SaveError* error) {
     if (isCsvFileName(path))
-        return exportCsv(records, path, unitIndex);
+        return exportCsv(records, path, unitIndex, error);
     RecordExporter exporter;
-    return exporter.exportRecords(records, path, unitIndex);
+    const bool saved = exporter.exportRecords(records, path, unitIndex);
+    if (error)
+        *error = exporter.lastError();
+    return saved;
 }

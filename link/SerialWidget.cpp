@@ -416,8 +416,12 @@ void SerialWidget::on_export_data() {
         return;
 
     const RecordStore& stored = records();
-    if (!saveRecordFile(stored, fileName.toStdU16String(), m_unitCombo->currentIndex())) {
-        showError(QStringLiteral("Export failed!"));
+    xls::SaveError error;
+    if (!saveRecordFile(stored, fileName.toStdU16String(), m_unitCombo->currentIndex(), &error)) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                        QStringLiteral("Export failed!"), QMessageBox::Ok);
+        box.setInformativeText(QString::fromStdString(xls::SaveErrorText(error)));
+        box.exec();
         return;
     }
     m_log->appendPlainText(savedLine(QDateTime::currentDateTime(), static_cast<int>(stored.size()),

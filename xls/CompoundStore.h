@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "xls/XlsError.h"
+
 // The compound document (structured storage) that holds a workbook's
 // "Workbook" stream. Each platform has its own backend: the system's
 // structured-storage service on Windows, libgsf elsewhere.
@@ -55,7 +57,12 @@ public:
 
     bool IsOpen() const;
 
+    // Why the save failed: the first failure since Create, kept after Commit
+    // and Close; Ok while none has.
+    const xls::SaveError& LastError() const { return error_; }
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    xls::SaveError error_;
 };

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -83,6 +84,13 @@ bool CloseOutput(GsfOutput* output) {
     return gsf_output_close(output) && gsf_output_error(output) == nullptr;
 }
 
+// libgsf's stdio output keeps the errno of a failed write as its error
+// code; a failure it reports without one is an I/O error.
+xls::SaveError OutputError(GsfOutput* sink) {
+    const GError* error = sink != nullptr ? gsf_output_error(sink) : nullptr;
+    return xls::SystemError(error != nullptr && error->code != 0 ? error->code : EIO);
+}
+
 struct Stream {
     std::string name;
     GsfOutput* output;
@@ -98,7 +106,6 @@ struct CompoundStore::Impl {
     GsfOutput* sink = nullptr;
     GsfOutfile* outfile = nullptr;
     std::vector<Stream> streams;
-    bool failed = false;
 
     Stream* Find(const std::string& name) {
         for (Stream& stream : streams) {
@@ -109,17 +116,21 @@ struct CompoundStore::Impl {
         return nullptr;
     }
 
-    // Finishes every stream, the directory and the file; false on any error.
-    bool Finish() {
-        bool ok = !failed;
+    // Finishes every stream, the directory and the file; false on any error,
+    // also one recorded in `error` before.
+    bool Finish(xls::SaveError& error) {
+        bool closed = true;
         for (Stream& stream : streams) {
-            ok = CloseOutput(stream.output) && ok;
+            closed = CloseOutput(stream.output) && closed;
         }
-        ok = CloseOutput(GSF_OUTPUT(outfile)) && ok;
-        ok = CloseOutput(sink) && ok;
-        ok = xls::SyncAndClose(file) && ok;
+        closed = CloseOutput(GSF_OUTPUT(outfile)) && closed;
+        closed = CloseOutput(sink) && closed;
+        if (!closed) {
+            xls::Record(error, OutputError(sink));
+        }
+        const bool synced = xls::SyncAndClose(file, error);
         file = nullptr;
-        return ok;
+        return synced && error.code == xls::XlsError::Ok;
     }
 
     // Drops the libgsf objects (closing what is still open) and the file;
@@ -154,21 +165,23 @@ CompoundStore::~CompoundStore() {
 
 bool CompoundStore::Create(const std::u16string& path) {
     Close();
+    error_ = xls::SaveError();
     InitGsfOnce();
     auto impl = std::make_unique<Impl>();
     if (!PathToUtf8(path, impl->target)) {
+        xls::Record(error_, xls::InvalidRequest());
         return false;
     }
-    impl->file = xls::CreateTempFile(xls::FolderOf(impl->target), impl->temp);
+    impl->file = xls::CreateTempFile(xls::FolderOf(impl->target), impl->temp, error_);
     if (impl->file == nullptr) {
         return false;
     }
     impl->sink = gsf_output_stdio_new_FILE(impl->temp.c_str(), impl->file, TRUE);
-    if (impl->sink == nullptr) {
-        return false;
+    if (impl->sink != nullptr) {
+        impl->outfile = gsf_outfile_msole_new(impl->sink);
     }
-    impl->outfile = gsf_outfile_msole_new(impl->sink);
     if (impl->outfile == nullptr) {
+        xls::Record(error_, OutputError(impl->sink));
         return false;
     }
     impl_ = std::move(impl);
@@ -176,18 +189,15 @@ bool CompoundStore::Create(const std::u16string& path) {
 }
 
 int CompoundStore::CreateStream(const std::string& name) {
-    if (!impl_) {
-        return -1;
-    }
     const std::string utf8 = StreamNameToUtf8(name);
     // libgsf can neither replace an entry nor hold two of the same name.
-    if (name.empty() || name.size() > kMaxStreamName || impl_->Find(utf8) != nullptr) {
-        impl_->failed = true;
+    if (!impl_ || name.empty() || name.size() > kMaxStreamName || impl_->Find(utf8) != nullptr) {
+        xls::Record(error_, xls::InvalidRequest());
         return -1;
     }
     GsfOutput* output = gsf_outfile_new_child(impl_->outfile, utf8.c_str(), FALSE);
     if (output == nullptr) {
-        impl_->failed = true;
+        xls::Record(error_, OutputError(impl_->sink));
         return -1;
     }
     impl_->streams.push_back(Stream{utf8, output, false});
@@ -195,20 +205,20 @@ int CompoundStore::CreateStream(const std::string& name) {
 }
 
 int CompoundStore::WriteStream(const std::string& name, const unsigned char* data, size_t count) {
-    if (!impl_) {
-        return -1;
-    }
     // A libgsf stream is written once, front to back; it cannot be rewound
     // for a second content.
-    Stream* stream = impl_->Find(StreamNameToUtf8(name));
-    if (stream == nullptr || stream->written || count > kMaxStreamSize ||
-        (data == nullptr && count > 0)) {
-        impl_->failed = true;
+    Stream* stream = impl_ ? impl_->Find(StreamNameToUtf8(name)) : nullptr;
+    if (stream == nullptr || stream->written || (data == nullptr && count > 0)) {
+        xls::Record(error_, xls::InvalidRequest());
+        return -1;
+    }
+    if (count > kMaxStreamSize) {
+        xls::Record(error_, xls::TooLarge());
         return -1;
     }
     stream->written = true;
     if (count > 0 && !gsf_output_write(stream->output, count, data)) {
-        impl_->failed = true;
+        xls::Record(error_, OutputError(impl_->sink));
         return -1;
     }
     return 1;
@@ -216,9 +226,11 @@ int CompoundStore::WriteStream(const std::string& name, const unsigned char* dat
 
 bool CompoundStore::Commit() {
     if (!impl_) {
+        xls::Record(error_, xls::InvalidRequest());
         return false;
     }
-    const bool ok = impl_->Finish() && std::rename(impl_->temp.c_str(), impl_->target.c_str()) == 0;
+    const bool ok =
+        impl_->Finish(error_) && xls::MoveOverTarget(impl_->temp, impl_->target, error_);
     if (ok) {
         impl_->temp.clear();
     }

@@ -5,9 +5,8 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <vector>
-
 #include "xls/CompoundStore.h"
+#include "xls/TempFile.h"
 
 namespace {
 
@@ -25,32 +24,12 @@ std::wstring Widen(const std::string& name) {
     return wide;
 }
 
-// The folder part of a path, or "." for a bare file name.
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) {
-        return L".";
-    }
-    return path.substr(0, slash + 1);
-}
-
-// Creates an empty file with an unused name in `folder` and returns its path;
-// empty when the folder cannot take it (e.g. it does not exist).
-std::wstring CreateTempFile(const std::wstring& folder) {
-    std::vector<wchar_t> name(MAX_PATH + 1);
-    if (GetTempFileNameW(folder.c_str(), L"vtx", 0, name.data()) == 0) {
-        return std::wstring();
-    }
-    return std::wstring(name.data());
-}
-
 }  // namespace
 
 struct CompoundStore::Impl {
     std::wstring target;
     std::wstring temp;
     IStorage* storage = nullptr;
-    bool failed = false;
 
     // Releases the storage, which finishes the file; removes the temporary
     // file unless it has been moved over the target.
@@ -72,17 +51,21 @@ CompoundStore::~CompoundStore() {
 
 bool CompoundStore::Create(const std::u16string& path) {
     Close();
+    error_ = xls::SaveError();
     if (path.empty() || path.find(u'\0') != std::u16string::npos) {
+        xls::Record(error_, xls::InvalidRequest());
         return false;
     }
     auto impl = std::make_unique<Impl>();
     impl->target.assign(path.begin(), path.end());
-    impl->temp = CreateTempFile(FolderOf(impl->target));
+    impl->temp = xls::CreateTempFile(xls::FolderOf(impl->target), error_);
     if (impl->temp.empty()) {
         return false;
     }
-    if (FAILED(StgCreateDocfile(impl->temp.c_str(), kCreateMode, 0, &impl->storage))) {
+    const HRESULT hr = StgCreateDocfile(impl->temp.c_str(), kCreateMode, 0, &impl->storage);
+    if (FAILED(hr)) {
         impl->storage = nullptr;
+        xls::Record(error_, xls::SystemError(hr));
         return false;
     }
     impl_ = std::move(impl);
@@ -91,11 +74,14 @@ bool CompoundStore::Create(const std::u16string& path) {
 
 int CompoundStore::CreateStream(const std::string& name) {
     if (!impl_) {
+        xls::Record(error_, xls::InvalidRequest());
         return -1;
     }
     IStream* stream = nullptr;
-    if (FAILED(impl_->storage->CreateStream(Widen(name).c_str(), kCreateMode, 0, 0, &stream))) {
-        impl_->failed = true;
+    const HRESULT hr =
+        impl_->storage->CreateStream(Widen(name).c_str(), kCreateMode, 0, 0, &stream);
+    if (FAILED(hr)) {
+        xls::Record(error_, xls::SystemError(hr));
         return -1;
     }
     stream->Release();
@@ -103,25 +89,30 @@ int CompoundStore::CreateStream(const std::string& name) {
 }
 
 int CompoundStore::WriteStream(const std::string& name, const unsigned char* data, size_t count) {
-    if (!impl_) {
+    if (!impl_ || (data == nullptr && count > 0)) {
+        xls::Record(error_, xls::InvalidRequest());
         return -1;
     }
     // No file holds more; IStream::Write takes a 32-bit count in any case.
-    if (count > kMaxStreamSize || (data == nullptr && count > 0)) {
-        impl_->failed = true;
+    if (count > kMaxStreamSize) {
+        xls::Record(error_, xls::TooLarge());
         return -1;
     }
     IStream* stream = nullptr;
-    if (FAILED(impl_->storage->OpenStream(Widen(name).c_str(), nullptr, kOpenMode, 0, &stream))) {
-        impl_->failed = true;
+    HRESULT hr = impl_->storage->OpenStream(Widen(name).c_str(), nullptr, kOpenMode, 0, &stream);
+    if (FAILED(hr)) {
+        xls::Record(error_, xls::SystemError(hr));
         return -1;
     }
-    // A short write leaves the stream incomplete and fails like an error.
+    // A short write leaves the stream incomplete: the medium took no more.
     ULONG written = 0;
-    const HRESULT hr = stream->Write(data, static_cast<ULONG>(count), &written);
+    hr = stream->Write(data, static_cast<ULONG>(count), &written);
     stream->Release();
-    if (FAILED(hr) || written != count) {
-        impl_->failed = true;
+    if (SUCCEEDED(hr) && written != count) {
+        hr = STG_E_MEDIUMFULL;
+    }
+    if (FAILED(hr)) {
+        xls::Record(error_, xls::SystemError(hr));
         return -1;
     }
     return 1;
@@ -129,15 +120,19 @@ int CompoundStore::WriteStream(const std::string& name, const unsigned char* dat
 
 bool CompoundStore::Commit() {
     if (!impl_) {
+        xls::Record(error_, xls::InvalidRequest());
         return false;
     }
     // In direct mode Commit only flushes the storage's buffers, which makes a
     // late write error (a full disk) visible before the file is released.
-    bool ok = !impl_->failed && SUCCEEDED(impl_->storage->Commit(STGC_DEFAULT));
+    const HRESULT hr = impl_->storage->Commit(STGC_DEFAULT);
+    if (FAILED(hr)) {
+        xls::Record(error_, xls::SystemError(hr));
+    }
     impl_->storage->Release();
     impl_->storage = nullptr;
-    ok = ok && MoveFileExW(impl_->temp.c_str(), impl_->target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const bool ok =
+        error_.code == xls::XlsError::Ok && xls::MoveOverTarget(impl_->temp, impl_->target, error_);
     if (ok) {
         impl_->temp.clear();
     }

@@ -89,13 +89,12 @@ struct BlockDeleter {
 // New puts in the globals, is no workbook and is not saved.
 bool XlsDocument::SaveAs(const char16_t* path) {
     Close();
-    if (sheets_.empty() || !workbook_.HoldsFormatRecords() || path == nullptr ||
-        !store_.Create(std::u16string(path))) {
-        return false;
+    lastError_ = SaveError();
+    if (sheets_.empty() || !workbook_.HoldsFormatRecords() || path == nullptr) {
+        return Fail(InvalidRequest());
     }
-    if (store_.CreateStream(kStreamName) != 1) {
-        store_.Close();
-        return false;
+    if (!store_.Create(std::u16string(path)) || store_.CreateStream(kStreamName) != 1) {
+        return Fail(store_.LastError());
     }
     return Save();
 }
@@ -104,23 +103,31 @@ bool XlsDocument::SaveAs(const char16_t* path) {
 // written; on any failure Close abandons it, removing the unfinished file.
 bool XlsDocument::Save() {
     if (!store_.IsOpen()) {
-        return false;
+        return Fail(InvalidRequest());
     }
-    bool saved = false;
     ConvertSheets();
-    if (const std::optional<uint64_t> total = LayOutStream()) {
-        // Not zero-filled: the records write every byte of it.
-        const auto size = static_cast<size_t>(*total);
-        const std::unique_ptr<uint8_t, BlockDeleter> stream(
-            static_cast<uint8_t*>(AllocateBlock(size)), BlockDeleter{size});
-        saved = WriteRecords(stream.get(), *total) &&
-                store_.WriteStream(kStreamName, stream.get(), size) == 1;
+    const std::optional<uint64_t> total = LayOutStream();
+    if (!total) {
+        return Fail(TooLarge());
     }
-    saved = saved && store_.Commit();
-    if (!saved) {
-        store_.Close();
+    // Not zero-filled: the records write every byte of it.
+    const auto size = static_cast<size_t>(*total);
+    const std::unique_ptr<uint8_t, BlockDeleter> stream(static_cast<uint8_t*>(AllocateBlock(size)),
+                                                        BlockDeleter{size});
+    if (!WriteRecords(stream.get(), *total)) {
+        return Fail(InvalidRequest());
     }
-    return saved;
+    if (store_.WriteStream(kStreamName, stream.get(), size) != 1 || !store_.Commit()) {
+        return Fail(store_.LastError());
+    }
+    return true;
+}
+
+// Records why the save failed and abandons the unfinished file; false.
+bool XlsDocument::Fail(const SaveError& error) {
+    lastError_ = error;
+    store_.Close();
+    return false;
 }
 
 void XlsDocument::Close() {

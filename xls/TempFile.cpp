@@ -8,6 +8,18 @@
 
 namespace xls {
 
+namespace {
+
+// False, with errno recorded in `error`, when the call failed.
+bool Succeeded(bool ok, SaveError& error) {
+    if (!ok) {
+        Record(error, LastSystemError());
+    }
+    return ok;
+}
+
+}  // namespace
+
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
@@ -19,7 +31,7 @@ std::string FolderOf(const std::string& path) {
 // Opens a new, empty file with an unused name in `folder`. O_EXCL makes sure
 // an existing file (or a link planted under that name) is never reused; the
 // mode is the usual one for new documents, narrowed by the umask.
-FILE* CreateTempFile(const std::string& folder, std::string& tempPath) {
+FILE* CreateTempFile(const std::string& folder, std::string& tempPath, SaveError& error) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = folder + "/.ventrix-" + std::to_string(getpid()) + "-" +
@@ -27,7 +39,7 @@ FILE* CreateTempFile(const std::string& folder, std::string& tempPath) {
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             FILE* file = fdopen(fd, "wb");
-            if (file == nullptr) {
+            if (!Succeeded(file != nullptr, error)) {
                 close(fd);
                 unlink(name.c_str());
                 return nullptr;
@@ -36,16 +48,21 @@ FILE* CreateTempFile(const std::string& folder, std::string& tempPath) {
             return file;
         }
         if (errno != EEXIST) {
-            return nullptr;
+            break;
         }
     }
+    Record(error, LastSystemError());
     return nullptr;
 }
 
-bool SyncAndClose(FILE* file) {
-    bool ok = std::fflush(file) == 0;
-    ok = fsync(fileno(file)) == 0 && ok;
-    return std::fclose(file) == 0 && ok;
+bool SyncAndClose(FILE* file, SaveError& error) {
+    bool ok = Succeeded(std::fflush(file) == 0, error);
+    ok = Succeeded(fsync(fileno(file)) == 0, error) && ok;
+    return Succeeded(std::fclose(file) == 0, error) && ok;
+}
+
+bool MoveOverTarget(const std::string& temp, const std::string& target, SaveError& error) {
+    return Succeeded(std::rename(temp.c_str(), target.c_str()) == 0, error);
 }
 
 }  // namespace xls

@@ -13,6 +13,7 @@
 #include "xls/CompoundStore.h"
 #include "xls/Workbook.h"
 #include "xls/Worksheet.h"
+#include "xls/XlsError.h"
 #include "xls/XlsSheet.h"
 
 namespace xls {
@@ -45,6 +46,10 @@ public:
     // styles) is not saved, nor is one whose stream passes the limits of
     // the format (see WriteRecordSets).
     bool SaveAs(const char16_t* path);
+    // Why the last SaveAs failed (kept after Close); Ok after one that
+    // succeeded. A document that cannot be saved as it is gives an invalid
+    // request, a stream past the format's limits a file too large.
+    const SaveError& LastError() const { return lastError_; }
     // Releases the compound file; harmless when none is open.
     void Close();
 
@@ -69,6 +74,7 @@ public:
 
 private:
     bool Save();
+    bool Fail(const SaveError& error);
     std::optional<uint64_t> LayOutStream();
     bool WriteRecords(uint8_t* out, uint64_t total);
 
@@ -76,6 +82,7 @@ private:
     Workbook workbook_;
     std::vector<Worksheet> worksheets_;
     std::vector<XlsSheetRef> sheets_;
+    SaveError lastError_;
 };
 
 }  // namespace xls

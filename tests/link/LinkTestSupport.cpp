@@ -8,6 +8,8 @@
 #include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -189,14 +191,20 @@ QStringList MessageBoxWatcher::texts() const {
     return texts;
 }
 
+// The name is typed into the dialog's name field, in the folder it names:
+// selectFile would leave that field as it is while it has the focus, which
+// the dialog gives it at some moment after it shows.
 void MessageBoxWatcher::answerFileDialog(QFileDialog* dialog) {
     seenDialogs_.append({dialog->windowTitle(), dialog->directory().absolutePath(),
                          dialog->nameFilters(), dialog->parent() != nullptr});
-    if (saveAs_.isEmpty()) {
+    auto* nameField = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (saveAs_.isEmpty() || !nameField) {
         dialog->reject();
         return;
     }
-    dialog->selectFile(saveAs_);
+    const QFileInfo file(saveAs_);
+    dialog->setDirectory(file.absolutePath());
+    nameField->setText(file.fileName());
     static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
 }
 
@@ -213,7 +221,8 @@ void MessageBoxWatcher::closeActiveModal() {
         }
         return;
     }
-    Seen seen{box->windowTitle(), box->text(), box->icon(), {}, box->parent() != nullptr};
+    Seen seen{box->windowTitle(), box->text(), box->informativeText(),
+              box->icon(),        {},          box->parent() != nullptr};
     for (QAbstractButton* button : box->buttons()) {
         seen.buttons << button->text();
     }

@@ -117,6 +117,7 @@ public:
     struct Seen {
         QString title;
         QString text;
+        QString informativeText;
         QMessageBox::Icon icon;
         QStringList buttons;
         bool hasParent;

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
+#include <system_error>
 
 #include "LinkTestSupport.h"
 #include "QuickTiming.h"
@@ -124,7 +126,7 @@ void TestSerialWidgetExport::nameWithoutSuffixGetsXlsAndRowsFollowTheStore() {
     QCOMPARE(rows.mid(1), rowsOf(panel.records(), 2));
 }
 
-// The file size limit stands in for a full disk: the save cannot finish.
+// The file size limit makes the save fail; the box tells the system's reason.
 void TestSerialWidgetExport::failedExportIsReportedAndKeepsTheEarlierFile() {
     SerialWidget panel;
     receiveRecords(panel, 1500);
@@ -143,6 +145,7 @@ void TestSerialWidgetExport::failedExportIsReportedAndKeepsTheEarlierFile() {
 
     QCOMPARE(boxes_.texts(), QStringList("Export failed!"));
     const MessageBoxWatcher::Seen& box = boxes_.seen().first();
+    QCOMPARE(box.informativeText, QString::fromStdString(std::generic_category().message(EFBIG)));
     QCOMPARE(box.title, QString("Error"));
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.buttons, QStringList("OK"));

@@ -280,6 +280,7 @@ TEST_F(DocumentFile, UncreatablePathFailsAndCreatesNothing) {
     XlsDocument document;
     document.New(1);
     EXPECT_FALSE(document.SaveAs((folder.Path() / "missing" / "out.xls").u16string().c_str()));
+    EXPECT_EQ(document.LastError().code, XlsError::FolderMissing);
     EXPECT_FALSE(document.SaveAs(u""));
     EXPECT_FALSE(document.SaveAs(nullptr));
     XlsDocument withoutSheets;
@@ -292,6 +293,7 @@ TEST_F(DocumentFile, UncreatablePathFailsAndCreatesNothing) {
     document.GetSheet(0)->Cell(0, 0)->SetFormula(longText);
     document.GetSheet(0)->Cell(1, 0)->SetInt(1);
     EXPECT_FALSE(document.SaveAs((folder.Path() / "long.xls").u16string().c_str()));
+    EXPECT_EQ(document.LastError().systemCode, TooLarge().systemCode);
     EXPECT_TRUE(folder.Entries().empty());
 }
 

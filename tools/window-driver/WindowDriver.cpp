@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -169,12 +170,21 @@ void WindowDriver::answerMessageBox(QMessageBox* box) {
     }
 }
 
+// The name is typed into the dialog's name field, in the folder it names:
+// selectFile leaves that field as it is while it has the focus, which the
+// dialog gives it at some moment after it shows.
 void WindowDriver::answerFileDialog(QFileDialog* dialog) {
     if (m_saveAs.isEmpty()) {
         dialog->reject();
         return;
     }
-    dialog->selectFile(m_saveAs);
+    const QFileInfo file(m_saveAs);
+    dialog->setDirectory(file.absolutePath());
+    if (auto* nameField = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        nameField->setText(file.fileName());
+    } else {
+        dialog->selectFile(m_saveAs);
+    }
     static_cast<QDialog*>(dialog)->accept();
 }
 

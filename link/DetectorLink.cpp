@@ -42,6 +42,8 @@ DetectorLink::DetectorLink(QObject* parent)
     connect(m_port, SIGNAL(readyRead()), this, SLOT(on_recvSlot()));
     connect(m_port, SIGNAL(bytesWritten(qint64)), this, SLOT(on_bytesWritten(qint64)));
     connect(m_drainPort, SIGNAL(readyRead()), this, SLOT(on_drainRead()));
+    m_readStarter.watch(m_port);
+    m_readStarter.watch(m_drainPort);
     m_reader.setFrameHandler(
         [this](const unsigned char* frame, int length) { handleFrame(frame, length); });
     m_reader.setDiscardHandler(

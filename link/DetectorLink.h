@@ -10,6 +10,7 @@
 #include "link/FrameReader.h"
 #include "link/LinkEvents.h"
 #include "link/PortSearch.h"
+#include "link/ReadStarter.h"
 
 class QTimer;
 
@@ -165,6 +166,7 @@ private:
     // Looks for ports to search while the link is Closed by no choice of the operator.
     QTimer* m_watchTimer;
     QTimer* m_drainTimer;
+    ReadStarter m_readStarter;
     PortSearch* m_search = nullptr;
     bool m_closedByOperator = false;
     QElapsedTimer m_sinceSearch;

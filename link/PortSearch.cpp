@@ -167,6 +167,7 @@ void PortSearch::openAndIdentify(Probe& probe) {
     probe.port.clear(QSerialPort::Input);
     probe.port.readAll();
     probe.port.write(identifyCommand());
+    m_readStarter.watch(&probe.port);
     QObject::connect(&probe.port, &QSerialPort::readyRead, [this, &probe] { collect(probe); });
 }
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "link/ReadStarter.h"
+
 // What became of one port the device search tried.
 struct PortVerdict {
     enum class Outcome { Found, CannotOpen, NoAnswer, OtherDevice, StillSending, NotReached };
@@ -80,6 +82,7 @@ private:
 
     std::vector<std::unique_ptr<Probe>> m_probes;
     QTimer m_budget;
+    ReadStarter m_readStarter;
     SearchResult m_result;
     bool m_finishing = false;
     bool m_finished = false;

@@ -1,7 +1,6 @@
 #include "tools/window-driver/WindowDriver.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,7 +20,6 @@
 namespace {
 
 constexpr int kModalCheckMs = 10;
-constexpr int kReadPollMs = 5;
 // The link ends every reply by itself; this only guards against a link that does not.
 // A quarter of a million records take 218 s at 115200 baud.
 constexpr int kReplyLimitMs = 30 * 60 * 1000;
@@ -49,21 +47,19 @@ bool isEndLine(const QString& line) {
 WindowDriver::WindowDriver() {
     connect(&m_modalTimer, SIGNAL(timeout()), this, SLOT(answerModal()));
     m_modalTimer.start(kModalCheckMs);
-    connect(&m_readTimer, SIGNAL(timeout()), this, SLOT(pollReads()));
 }
 
 bool WindowDriver::attach(QWidget& window) {
     m_panel = window.findChild<SerialWidget*>();
     m_port = window.findChild<QSerialPort*>();
     if (m_panel != nullptr) {
-        m_portCombo = m_panel->findChild<QComboBox*>("portCombo");
         m_startEdit = m_panel->findChild<QDateTimeEdit*>("startEdit");
         m_endEdit = m_panel->findChild<QDateTimeEdit*>("endEdit");
         m_log = m_panel->findChild<QPlainTextEdit*>("log");
     }
-    if (m_panel == nullptr || m_port == nullptr || m_portCombo == nullptr ||
-        m_startEdit == nullptr || m_endEdit == nullptr || m_log == nullptr) {
-        report("driver: no serial panel with its port, port combo, range edits and log");
+    if (m_panel == nullptr || m_port == nullptr || m_startEdit == nullptr || m_endEdit == nullptr ||
+        m_log == nullptr) {
+        report("driver: no serial panel with its port, range edits and log");
         return false;
     }
     connect(m_port, SIGNAL(errorOccurred(QSerialPort::SerialPortError)), this,
@@ -74,33 +70,6 @@ bool WindowDriver::attach(QWidget& window) {
 bool WindowDriver::portIsOpen() const {
     auto* openButton = m_panel->findChild<QPushButton*>("openButton");
     return openButton != nullptr && openButton->text() == "CLOSE";
-}
-
-bool WindowDriver::open(const QString& portName) {
-    m_portCombo->addItem(portName);
-    m_portCombo->setCurrentText(portName);
-    if (!click("OPEN") || !portIsOpen()) {
-        report("driver: cannot open " + portName);
-        return false;
-    }
-    // The answer to the search's identify command may still be waiting.
-    m_port->clear(QSerialPort::Input);
-    report("driver: opened " + portName);
-    return true;
-}
-
-void WindowDriver::startPollingReads() {
-    m_readTimer.start(kReadPollMs);
-    report("driver: reads polled");
-}
-
-// Setting the read buffer size starts a read on the port when none is under
-// way (so does clearing its input); with the event mask wait broken, nothing
-// else starts one.
-void WindowDriver::pollReads() {
-    if (m_port->isOpen()) {
-        m_port->setReadBufferSize(0);
-    }
 }
 
 // Waits for the end line of the reply, as an operator waits before exporting.

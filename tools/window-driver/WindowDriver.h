@@ -5,7 +5,6 @@
 #include <QString>
 #include <QTimer>
 
-class QComboBox;
 class QDateTimeEdit;
 class QFileDialog;
 class QMessageBox;
@@ -31,14 +30,6 @@ public:
     // True when the start-up search left a port open (caption "CLOSE").
     bool portIsOpen() const;
 
-    // Opens `portName` with the panel's OPEN button.
-    bool open(const QString& portName);
-
-    // Starts a read on the port every few milliseconds while it is open: a
-    // stand-in for the read notifications that Wine's serial driver never
-    // delivers to the Windows serial backend (see tools/wine-commwait).
-    void startPollingReads();
-
     // Queries the range and waits until the line has been quiet for a while;
     // returns the number of record lines the log gained.
     int query(const QString& from, const QString& to);
@@ -48,7 +39,6 @@ public:
 
 private slots:
     void answerModal();
-    void pollReads();
     void reportPortError(QSerialPort::SerialPortError error);
 
 private:
@@ -59,10 +49,8 @@ private:
     void reportLogLines() const;
 
     QTimer m_modalTimer;
-    QTimer m_readTimer;
     QWidget* m_panel = nullptr;
     QSerialPort* m_port = nullptr;
-    QComboBox* m_portCombo = nullptr;
     QDateTimeEdit* m_startEdit = nullptr;
     QDateTimeEdit* m_endEdit = nullptr;
     QPlainTextEdit* m_log = nullptr;

@@ -2,14 +2,10 @@
 // operator: the start-up search, one query, one export. For checking a build
 // where nobody sits at the screen, such as the Windows build under Wine.
 //
-//   window-driver --from TIME --to TIME --export FILE [--open-port NAME]
-//                 [--poll-reads]
+//   window-driver --from TIME --to TIME --export FILE
 //
-// --open-port NAME: when the start-up search finds no detector, open NAME
-// with the OPEN button.
-// --poll-reads: start a read on the open port every few milliseconds, the
-// stand-in for the notifications that Wine's serial driver never gives.
-// Exit status 0 when records came in and the file was written.
+// Exit status 0 when the start-up search found the detector, records came
+// in and the file was written.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -28,8 +24,6 @@ struct Session {
     QString from;
     QString to;
     QString exportPath;
-    QString openPort;
-    bool pollReads = false;
 };
 
 bool parseSession(const QApplication& app, Session& session) {
@@ -37,12 +31,9 @@ bool parseSession(const QApplication& app, Session& session) {
     const QCommandLineOption from("from", "Start of the queried range.", "time");
     const QCommandLineOption to("to", "End of the queried range.", "time");
     const QCommandLineOption exportPath("export", "File the records are saved to.", "file");
-    const QCommandLineOption openPort("open-port", "Port opened if the search finds none.", "name");
-    const QCommandLineOption pollReads("poll-reads", "Start reads on the port by a timer.");
-    parser.addOptions({from, to, exportPath, openPort, pollReads});
+    parser.addOptions({from, to, exportPath});
     parser.process(app);
-    session = {parser.value(from), parser.value(to), parser.value(exportPath),
-               parser.value(openPort), parser.isSet(pollReads)};
+    session = {parser.value(from), parser.value(to), parser.value(exportPath)};
     return !session.from.isEmpty() && !session.to.isEmpty() && !session.exportPath.isEmpty();
 }
 
@@ -50,11 +41,8 @@ int drive(QWidget& window, WindowDriver& driver, const Session& session) {
     if (!driver.attach(window)) {
         return 1;
     }
-    if (!driver.portIsOpen() && (session.openPort.isEmpty() || !driver.open(session.openPort))) {
+    if (!driver.portIsOpen()) {
         return 1;
-    }
-    if (session.pollReads) {
-        driver.startPollingReads();
     }
     const int records = driver.query(session.from, session.to);
     const bool written = driver.exportTo(session.exportPath);
@@ -68,10 +56,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     Session session;
     if (!parseSession(app, session)) {
-        std::fputs(
-            "usage: window-driver --from TIME --to TIME --export FILE [--open-port NAME]"
-            " [--poll-reads]\n",
-            stderr);
+        std::fputs("usage: window-driver --from TIME --to TIME --export FILE\n", stderr);
         return 2;
     }
     g_applicationDirectory = QCoreApplication::applicationDirPath();

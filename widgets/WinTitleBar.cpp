@@ -111,6 +111,8 @@ void WinTitleBar::setUpButton(QPushButton* button, const char* objectName, const
     button->setToolTip(toolTip);
     button->setAccessibleName(QString::fromUtf8(accessibleName));
     button->setStyleSheet(QString::fromUtf8(kButtonStyle));
+    // A window's own frame buttons never take the keyboard focus (nor draw its rectangle).
+    button->setFocusPolicy(Qt::NoFocus);
 }
 
 void WinTitleBar::connectButtons() {

@@ -128,6 +128,7 @@ void WinTitleBarTest::buttonsShowTheImagesNextToTheExecutable() {
         QCOMPARE(b->size(), QSize(30, 30));
         QCOMPARE(b->iconSize(), QSize(30, 30));
         QVERIFY(!b->toolTip().isEmpty());
+        QCOMPARE(b->focusPolicy(), Qt::NoFocus);
     }
     QCOMPARE(button(*w.bar, "minButton")->toolTip(), QString::fromUtf8("最小化"));
     QCOMPARE(button(*w.bar, "maxButton")->toolTip(), QString::fromUtf8("最大化"));

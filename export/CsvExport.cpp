@@ -3,8 +3,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "export/AtomicFile.h"
 #include "link/Units.h"
+#include "xls/TempFile.h"
 
 namespace {
 
@@ -64,8 +64,8 @@ bool exportCsv(const RecordStore& records, const std::u16string& path, int unitI
     if (path.empty())
         failure = xls::InvalidRequest();
     else
-        saved =
-            writeFileAtomically(std::filesystem::path(path), csvText(records, unitIndex), failure);
+        saved = xls::WriteFileAtomically(std::filesystem::path(path), csvText(records, unitIndex),
+                                         failure);
     if (error)
         *error = failure;
     return saved;

@@ -131,8 +131,8 @@ bool CompoundStore::Commit() {
     }
     impl_->storage->Release();
     impl_->storage = nullptr;
-    const bool ok =
-        error_.code == xls::XlsError::Ok && xls::MoveOverTarget(impl_->temp, impl_->target, error_);
+    const bool ok = error_.code == xls::XlsError::Ok && xls::FlushToDisk(impl_->temp, error_) &&
+                    xls::MoveOverTarget(impl_->temp, impl_->target, error_);
     if (ok) {
         impl_->temp.clear();
     }

@@ -65,4 +65,23 @@ bool MoveOverTarget(const std::string& temp, const std::string& target, SaveErro
     return Succeeded(std::rename(temp.c_str(), target.c_str()) == 0, error);
 }
 
+bool WriteFileAtomically(const std::filesystem::path& target, const std::string& bytes,
+                         SaveError& error) {
+    std::string temporary;
+    FILE* file = CreateTempFile(FolderOf(target.string()), temporary, error);
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (!written) {
+        Record(error, LastSystemError());
+    }
+    const bool saved =
+        SyncAndClose(file, error) && written && MoveOverTarget(temporary, target.string(), error);
+    if (!saved) {
+        unlink(temporary.c_str());
+    }
+    return saved;
+}
+
 }  // namespace xls

@@ -1,9 +1,12 @@
-// The temporary file a save writes whole before it is moved over its target:
-// the workbook's compound file and the CSV export. A failure is recorded in
-// the `error` passed in (see Record: an earlier failure there is kept).
+// The one way a file is saved, on each system: written whole into a new
+// temporary file beside its target, flushed to the disk, and only then moved
+// over the target. The workbook's compound file and the CSV export both go
+// this way. A failure is recorded in the `error` passed in (see Record: an
+// earlier failure there is kept).
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "xls/XlsError.h"
@@ -18,6 +21,9 @@ std::wstring FolderOf(const std::wstring& path);
 // Creates an empty file with an unused name in `folder` and returns its path;
 // empty when the folder cannot take it (e.g. it does not exist).
 std::wstring CreateTempFile(const std::wstring& folder, SaveError& error);
+
+// Writes what the system still holds of the closed file `path` to the disk.
+bool FlushToDisk(const std::wstring& path, SaveError& error);
 
 // Moves the finished file `temp` over `target`, replacing it, through to the
 // disk; false when it could not.
@@ -40,5 +46,13 @@ bool SyncAndClose(FILE* file, SaveError& error);
 bool MoveOverTarget(const std::string& temp, const std::string& target, SaveError& error);
 
 #endif
+
+// Writes `bytes` into a new temporary file beside `target`, flushes it to the
+// disk and moves it over `target` only when every byte was written and the
+// file was closed without error. On failure the temporary file is removed and
+// whatever `target` was before (an older file, a folder, or nothing) stays as
+// it was.
+bool WriteFileAtomically(const std::filesystem::path& target, const std::string& bytes,
+                         SaveError& error);
 
 }  // namespace xls

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "tests/xls/WorkbookFileCheck.h"
 #include "tests/xls/records/RecordBytes.h"
+#include "xls/TempFile.h"
 #include "xls/XlsDocument.h"
 
 #ifndef _WIN32
@@ -274,6 +276,26 @@ TEST_F(DocumentFile, FailedSaveLeavesAnExistingFileAndNothingElse) {
     EXPECT_EQ(folder.Entries(), std::vector<std::u16string>{u"taken.xls"});
     EXPECT_EQ(test::ReadFileBytes(target / "inner"), inner);
     document.Close();
+}
+
+// The CSV export's save, on both systems: complete files replace the target; a
+// failure leaves a folder in the target's place as it was, and nothing beside it.
+TEST_F(DocumentFile, FilesAreWrittenBesideTheTargetAndMovedOverIt) {
+    const auto target = folder.Path() / "alarms.csv";
+    const auto taken = folder.Path() / "taken.csv";
+    test::fs::create_directory(taken);
+    SaveError error;
+    ASSERT_TRUE(WriteFileAtomically(target, "first", error));
+    ASSERT_TRUE(WriteFileAtomically(target, "second", error));
+    EXPECT_FALSE(WriteFileAtomically(taken, "lost", error));
+    EXPECT_NE(error.code, XlsError::Ok);
+    EXPECT_FALSE(WriteFileAtomically(folder.Path() / "missing" / "x.csv", "lost", error));
+
+    EXPECT_EQ(test::ReadFileBytes(target), (std::vector<uint8_t>{'s', 'e', 'c', 'o', 'n', 'd'}));
+    EXPECT_TRUE(test::fs::is_directory(taken));
+    std::vector<std::u16string> entries = folder.Entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::u16string>{u"alarms.csv", u"taken.csv"}));
 }
 
 TEST_F(DocumentFile, UncreatablePathFailsAndCreatesNothing) {

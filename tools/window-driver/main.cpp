@@ -3,13 +3,16 @@
 // where nobody sits at the screen, such as the Windows build under Wine.
 //
 //   window-driver --from TIME --to TIME --export FILE [--open-port NAME]
-//                 [--poll-reads]
+//                 [--poll-reads] [--chart]
 //
 // --open-port NAME: when the start-up search finds no detector, open NAME
 // with the OPEN button.
 // --poll-reads: start a read on the open port every few milliseconds, the
 // stand-in for the notifications that Wine's serial driver never gives.
-// Exit status 0 when records came in and the file was written.
+// --chart: after the query, open the chart window and report how many records
+// it shows.
+// Exit status 0 when records came in, the file was written and, with --chart,
+// the chart window showed.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,6 +33,7 @@ struct Session {
     QString exportPath;
     QString openPort;
     bool pollReads = false;
+    bool chart = false;
 };
 
 bool parseSession(const QApplication& app, Session& session) {
@@ -39,10 +43,12 @@ bool parseSession(const QApplication& app, Session& session) {
     const QCommandLineOption exportPath("export", "File the records are saved to.", "file");
     const QCommandLineOption openPort("open-port", "Port opened if the search finds none.", "name");
     const QCommandLineOption pollReads("poll-reads", "Start reads on the port by a timer.");
-    parser.addOptions({from, to, exportPath, openPort, pollReads});
+    const QCommandLineOption chart("chart", "Open the chart after the query.");
+    parser.addOptions({from, to, exportPath, openPort, pollReads, chart});
     parser.process(app);
     session = {parser.value(from), parser.value(to), parser.value(exportPath),
                parser.value(openPort), parser.isSet(pollReads)};
+    session.chart = parser.isSet(chart);
     return !session.from.isEmpty() && !session.to.isEmpty() && !session.exportPath.isEmpty();
 }
 
@@ -57,8 +63,9 @@ int drive(QWidget& window, WindowDriver& driver, const Session& session) {
         driver.startPollingReads();
     }
     const int records = driver.query(session.from, session.to);
+    const bool charted = !session.chart || driver.showChart() >= 0;
     const bool written = driver.exportTo(session.exportPath);
-    return records > 0 && written ? 0 : 1;
+    return records > 0 && charted && written ? 0 : 1;
 }
 
 }  // namespace
@@ -70,7 +77,7 @@ int main(int argc, char* argv[]) {
     if (!parseSession(app, session)) {
         std::fputs(
             "usage: window-driver --from TIME --to TIME --export FILE [--open-port NAME]"
-            " [--poll-reads]\n",
+            " [--poll-reads] [--chart]\n",
             stderr);
         return 2;
     }

@@ -3,6 +3,8 @@
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.toolchain.cmake
 # With a Qt built for MinGW-w64 unpacked in QT_DIR, the whole program:
 #   cmake ... -DVENTRIX_MINGW_QT=QT_DIR
+# With the static Qwt of scripts/build-qwt-mingw in QWT_DIR, with the chart:
+#   cmake ... -DVENTRIX_MINGW_QWT=QWT_DIR
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -18,6 +20,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 if(VENTRIX_MINGW_QT)
   list(APPEND CMAKE_FIND_ROOT_PATH ${VENTRIX_MINGW_QT})
   list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VENTRIX_MINGW_QT)
+endif()
+if(VENTRIX_MINGW_QWT)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${VENTRIX_MINGW_QWT})
 endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

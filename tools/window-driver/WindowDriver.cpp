@@ -17,6 +17,10 @@
 
 #include "link/SerialWidget.h"
 
+#ifdef VENTRIX_WITH_CHART
+#include "chart/RecordChart.h"
+#endif
+
 namespace {
 
 constexpr int kModalCheckMs = 10;
@@ -185,3 +189,41 @@ void WindowDriver::reportLogLines() const {
         }
     }
 }
+
+#ifdef VENTRIX_WITH_CHART
+namespace {
+
+void processEventsFor(int ms) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
+}  // namespace
+
+// The window gets a moment to show and take in the records, as an operator
+// would give it before looking.
+int WindowDriver::showChart() {
+    constexpr int kShowMs = 500;
+    auto* chart = m_panel->findChild<RecordChart*>();
+    if (chart == nullptr || !click("CHART")) {
+        report("driver: no chart window");
+        return -1;
+    }
+    processEventsFor(kShowMs);
+    if (!chart->isVisible()) {
+        report("driver: the chart window stays hidden");
+        return -1;
+    }
+    const auto shown = static_cast<int>(chart->series().samples().size());
+    report(QString("driver: chart shows %1 records").arg(shown));
+    return shown;
+}
+#else
+int WindowDriver::showChart() {
+    report("driver: no chart in this build");
+    return -1;
+}
+#endif

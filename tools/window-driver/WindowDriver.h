@@ -37,6 +37,10 @@ public:
     // Presses "EXPORT DATA" and saves as `path`; true when the file exists.
     bool exportTo(const QString& path);
 
+    // Presses "CHART" and returns the number of records its window shows, -1
+    // when the window is missing (a build without the chart) or stays hidden.
+    int showChart();
+
 private slots:
     void answerModal();
     void reportPortError(QSerialPort::SerialPortError error);

@@ -2,10 +2,12 @@
 // operator: the start-up search, one query, one export. For checking a build
 // where nobody sits at the screen, such as the Windows build under Wine.
 //
-//   window-driver --from TIME --to TIME --export FILE
+//   window-driver --from TIME --to TIME --export FILE [--chart]
 //
-// Exit status 0 when the start-up search found the detector, records came
-// in and the file was written.
+// --chart: after the query, open the chart window and report how many records
+// it shows.
+// Exit status 0 when the start-up search found the detector, records came in,
+// the file was written and, with --chart, the chart window showed.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -24,6 +26,7 @@ struct Session {
     QString from;
     QString to;
     QString exportPath;
+    bool chart = false;
 };
 
 bool parseSession(const QApplication& app, Session& session) {
@@ -31,9 +34,11 @@ bool parseSession(const QApplication& app, Session& session) {
     const QCommandLineOption from("from", "Start of the queried range.", "time");
     const QCommandLineOption to("to", "End of the queried range.", "time");
     const QCommandLineOption exportPath("export", "File the records are saved to.", "file");
-    parser.addOptions({from, to, exportPath});
+    const QCommandLineOption chart("chart", "Open the chart after the query.");
+    parser.addOptions({from, to, exportPath, chart});
     parser.process(app);
     session = {parser.value(from), parser.value(to), parser.value(exportPath)};
+    session.chart = parser.isSet(chart);
     return !session.from.isEmpty() && !session.to.isEmpty() && !session.exportPath.isEmpty();
 }
 
@@ -45,8 +50,9 @@ int drive(QWidget& window, WindowDriver& driver, const Session& session) {
         return 1;
     }
     const int records = driver.query(session.from, session.to);
+    const bool charted = !session.chart || driver.showChart() >= 0;
     const bool written = driver.exportTo(session.exportPath);
-    return records > 0 && written ? 0 : 1;
+    return records > 0 && charted && written ? 0 : 1;
 }
 
 }  // namespace
@@ -56,7 +62,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     Session session;
     if (!parseSession(app, session)) {
-        std::fputs("usage: window-driver --from TIME --to TIME --export FILE\n", stderr);
+        std::fputs("usage: window-driver --from TIME --to TIME --export FILE [--chart]\n", stderr);
         return 2;
     }
     g_applicationDirectory = QCoreApplication::applicationDirPath();

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run demo test package clean
+.PHONY: deps build run demo test package windows-installer clean
 
 deps:
 	scripts/install-deps
@@ -22,6 +22,10 @@ test: build
 
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The Windows installer, zip and relink kit, in build-windows/ (see README).
+windows-installer:
+	VENTRIX_RELEASE_ONLY=1 JOBS=$(JOBS) scripts/test-windows build-windows
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+#include "link/PortSearch.h"
+
+class DetectorLink;
+
+// Searches the ports given, or the candidate ports when none are; found, the link holds
+// the detector's port open. When no detector is taken, says why on standard error: each
+// port tried and why it was not taken, as the window's box lists them.
+SearchResult searchDetector(DetectorLink& link, const QStringList& ports);

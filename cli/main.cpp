@@ -43,7 +43,12 @@ int runDownload(const CliRequest& request, const StopSignals& stop) {
     return download.run();
 }
 
+// Standard output stays a text stream for the port and the help, with the system's line
+// ends; the CSV text goes out byte for byte.
 int run(const CliRequest& request) {
+    if (request.toStandardOutput()) {
+        keepStdoutLineEndings();
+    }
     setDiagnosticChannel(request.verbose ? DiagnosticChannel::StandardError
                                          : DiagnosticChannel::None);
     const StopSignals stop;
@@ -54,7 +59,6 @@ int run(const CliRequest& request) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    keepStdoutLineEndings();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ventrix-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VENTRIX_VERSION));

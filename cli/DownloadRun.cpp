@@ -106,19 +106,14 @@ int DownloadRun::conclude() {
         return m_stop.isRequested() ? kExitInterrupted : kExitIncomplete;
     }
     QString where = QStringLiteral("nothing saved");
-    const bool saved = m_end != End::Done && !m_request.keepIncomplete ? true : save(where);
+    const bool notSaved = (m_end == End::Done || m_request.keepIncomplete) && !save(where);
     printNote(summary(where));
-    if (!saved) {
+    if (notSaved) {
         return kExitNotSaved;
     }
-    switch (m_end) {
-        case End::Done:
-            return kExitDone;
-        case End::Stopped:
-            return kExitInterrupted;
-        default:
-            return kExitIncomplete;
-    }
+    return m_end == End::Done      ? kExitDone
+           : m_end == End::Stopped ? kExitInterrupted
+                                   : kExitIncomplete;
 }
 
 void DownloadRun::reportUnfinished() const {

@@ -30,7 +30,7 @@ void DownloadRun::connectLink() {
 }
 
 int DownloadRun::run() {
-    const bool found = searchDetector(m_link, m_request.ports).found();
+    const bool found = searchDetector(m_link, m_request.ports, m_stop).found();
     if (m_stop.isRequested()) {
         return kExitInterrupted;
     }

@@ -22,7 +22,7 @@ bool printToStdout(const QString& text) {
 
 int runFind(const CliRequest& request, const StopSignals& stop) {
     DetectorLink link;
-    const SearchResult result = searchDetector(link, request.ports);
+    const SearchResult result = searchDetector(link, request.ports, stop);
     if (stop.isRequested()) {
         return kExitInterrupted;
     }

@@ -4,8 +4,8 @@
 
 #include <QtTest>
 
-#include "link/LinkTestSupport.h"
 #include "export/CsvExport.h"
+#include "link/LinkTestSupport.h"
 
 namespace {
 
@@ -165,6 +165,10 @@ void TestVentrixCli::exitStatus_data() {
                               << detector << false << false << 2 << false << "--from";
     QTest::newRow("existing file")
         << download + QStringList{"out.csv"} << detector << true << false << 2 << true << "--force";
+    QTest::newRow("detector still sending")
+        << download + QStringList{"out.csv"}
+        << QStringList{"--records", "2000", "--bytes-per-second", "20000", "--busy-at-start"}
+        << false << false << 0 << true << "still sending a reply; waiting";
     QTest::newRow("line lost") << download + QStringList{"out.csv"} << hangingUp << false << false
                                << 3 << false << "did not finish: nothing saved";
     QTest::newRow("line lost, kept")

@@ -1,6 +1,7 @@
 #pragma once
 
-// Makes standard output take the diagnostic lines byte for byte as their
-// formats write them, each ending in "\n": the Windows C runtime would
-// otherwise write "\r\n" (its text mode). Call before anything is printed.
+// Makes standard output take its bytes as they are written: the diagnostic
+// lines end in "\n" and a CSV file's lines in "\r\n", where the Windows C
+// runtime would otherwise write "\r\n" and "\r\r\n" (its text mode). Call
+// before anything is printed.
 void keepStdoutLineEndings();

@@ -97,7 +97,7 @@ void DetectorLink::startSearch() {
     m_closedByOperator = false;
     stopWatching();
     stopDraining();
-    m_search = new PortSearch(candidatePorts(), this);
+    m_search = new PortSearch(m_searchPorts.isEmpty() ? candidatePorts() : m_searchPorts, this);
     connect(m_search, SIGNAL(finished()), this, SLOT(on_searchDone()));
     emit searchStarted();
     m_search->start();

@@ -55,6 +55,9 @@ public:
     ~DetectorLink() override;
 
     void setTiming(const Timing& timing) { m_timing = timing; }
+    // The ports every search tries from now on, in this order; empty (the default): the
+    // candidate ports of the system and VENTRIX_*_PORTS.
+    void setSearchPorts(const QStringList& ports) { m_searchPorts = ports; }
     const RecordStore& records() const { return m_records; }
     bool isOpen() const;
     bool isBusy() const;
@@ -171,4 +174,5 @@ private:
     bool m_closedByOperator = false;
     QElapsedTimer m_sinceSearch;
     QStringList m_knownPorts;
+    QStringList m_searchPorts;
 };

@@ -33,12 +33,9 @@ struct PortSearch::Probe {
     }
 };
 
-void printLine(const QByteArray& text) {
-    std::fputs(text.constData(), stdout);
-    std::fflush(stdout);
-}
-
 namespace {
+
+DiagnosticChannel g_diagnosticChannel = DiagnosticChannel::StandardOutput;
 
 // Where the detector's identify answer starts among `bytes`, or -1.
 int identifyAnswerIndex(const QByteArray& bytes) {
@@ -67,6 +64,19 @@ bool mayOpen(const QString& portName) {
 }
 
 }  // namespace
+
+void setDiagnosticChannel(DiagnosticChannel channel) {
+    g_diagnosticChannel = channel;
+}
+
+void printLine(const QByteArray& text) {
+    if (g_diagnosticChannel == DiagnosticChannel::None) {
+        return;
+    }
+    std::FILE* out = g_diagnosticChannel == DiagnosticChannel::StandardError ? stderr : stdout;
+    std::fputs(text.constData(), out);
+    std::fflush(out);
+}
 
 // Why an open failed, in the operator's words: "permission denied" (with the hint on
 // the serial group on Linux), "in use by another program", "no such port", or the
@@ -126,6 +136,11 @@ QStringList SearchResult::failureLines() const {
         }
     }
     return lines;
+}
+
+QStringList SearchResult::reportLines() const {
+    const QStringList lines = failureLines();
+    return lines.isEmpty() ? QStringList(QStringLiteral("No serial port was found.")) : lines;
 }
 
 QString SearchResult::stillSendingPort() const {

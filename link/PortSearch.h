@@ -34,6 +34,9 @@ struct SearchResult {
     QString stillSendingPort() const;
     // One line per port tried and why it was not taken, for the operator.
     QStringList failureLines() const;
+    // failureLines(), or the one line "No serial port was found." when there was no port
+    // to try.
+    QStringList reportLines() const;
 };
 
 Q_DECLARE_METATYPE(SearchResult)
@@ -95,6 +98,11 @@ bool openConfigured(QSerialPort& port, const QString& portName);
 // Why an open of `portName` on `port` failed, in the operator's words.
 QString openFailureReason(const QSerialPort& port, const QString& portName);
 
-// Writes `text` to standard output and flushes it at once, so that a reader of the
-// program's output sees each line as it happens.
+// Where the diagnostic lines go: standard output (the default), standard error, or
+// nowhere. One choice for the whole process, made before anything is printed.
+enum class DiagnosticChannel { StandardOutput, StandardError, None };
+void setDiagnosticChannel(DiagnosticChannel channel);
+
+// Writes `text` to the diagnostic channel and flushes it at once, so that a reader of
+// the program's output sees each line as it happens.
 void printLine(const QByteArray& text);

@@ -101,13 +101,6 @@ void showError(const QString& text) {
     QMessageBox::critical(nullptr, QStringLiteral("Error"), text, QMessageBox::Ok);
 }
 
-// Each port tried and why it was not taken.
-QString searchDetails(const SearchResult& result) {
-    const QStringList lines = result.failureLines();
-    return lines.isEmpty() ? QStringLiteral("No serial port was found.")
-                           : lines.join(QLatin1Char('\n'));
-}
-
 }  // namespace
 
 SerialWidget::SerialWidget(QWidget* /*parent*/) : QWidget(nullptr) {
@@ -322,7 +315,8 @@ void SerialWidget::reportSearch(const SearchResult& result, bool wait) {
     if (!result.openFailure.isEmpty()) {
         showSearchBox(QStringLiteral("Open serial failed!"), result.openFailure, wait);
     } else if (!result.found()) {
-        showSearchBox(QStringLiteral("Device not found!"), searchDetails(result), wait);
+        showSearchBox(QStringLiteral("Device not found!"),
+                      result.reportLines().join(QLatin1Char('\n')), wait);
     }
 }
 

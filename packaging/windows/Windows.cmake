@@ -4,7 +4,7 @@
 # a zip and a relink kit in the build folder (scripts/package-windows).
 
 # Every program that ships, linked statically with Qt.
-set(VENTRIX_WINDOWS_PROGRAMS ventrix)
+set(VENTRIX_WINDOWS_PROGRAMS ventrix ventrix-cli)
 
 set(program_files)
 foreach(program IN LISTS VENTRIX_WINDOWS_PROGRAMS)

@@ -280,7 +280,8 @@ void TestSerialWidgetLink::queryFrameOnTheWire() {
     QByteArray onTheWire;
     QTRY_COMPARE_WITH_TIMEOUT((onTheWire += detector.read(20 - onTheWire.size(), 0)).toHex(' '),
                               expected, 5000);
-    QVERIFY(widget.records().empty());
+    // Emptied once the port reports the query written.
+    QTRY_VERIFY_WITH_TIMEOUT(widget.records().empty(), 5000);
     QTest::qWait(50);
     QVERIFY(!detector.hasInput());
 }
@@ -416,11 +417,13 @@ void TestSerialWidgetLink::queryOnAHungUpLineIsReportedNotSent() {
 void TestSerialWidgetLink::stoppedDownloadSaysSo() {
     DetectorSimulator detector;
     QVERIFY(detector.start(
-        {"--records", "60", "--per-frame", "10", "--gap-ms", "200", "--first-delay-ms", "1200"}));
+        {"--records", "60", "--per-frame", "10", "--gap-ms", "200", "--first-delay-ms", "1600"}));
     useExtraPorts({detector.devicePath()});
     SerialWidget widget;
     Panel panel(widget);
-    widget.link()->setTiming(quickTiming());
+    DetectorLink::Timing timing = quickTiming();
+    timing.firstByteMs = 5000;
+    widget.link()->setTiming(timing);
     QSignalSpy status(&widget, &SerialWidget::statusText);
     panel.query(kQueryAllFrom, kQueryAllTo);
     QTRY_VERIFY_WITH_TIMEOUT(widget.records().size() >= 20, kReceiveTimeoutMs);

@@ -30,8 +30,8 @@ public:
     // True when the start-up search left a port open (caption "CLOSE").
     bool portIsOpen() const;
 
-    // Queries the range and waits until the line has been quiet for a while;
-    // returns the number of record lines the log gained.
+    // Queries the range and waits for the reply's end line; returns the number
+    // of record lines the log gained, or -1 when no end line came.
     int query(const QString& from, const QString& to);
 
     // Presses "EXPORT DATA" and saves as `path`; true when the file exists.

@@ -10,10 +10,6 @@ namespace {
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
-// The first and the last time a query can carry.
-const QDateTime kEarliest(kFirstQueryDate, QTime(0, 0, 0));
-const QDateTime kLatest(kLastQueryDate, QTime(23, 59, 59));
-
 // On Windows, -? and /? ask for help as well.
 QStringList helpNames() {
 #ifdef Q_OS_WIN
@@ -185,9 +181,10 @@ bool RequestReader::readTime(const QCommandLineOption& option, bool isEnd, QDate
         return fail(QStringLiteral("%1 takes \"yyyy-MM-dd hh:mm:ss\" or \"yyyy-MM-dd\", not '%2'")
                         .arg(name, text));
     }
-    if (time < kEarliest || time > kLatest) {
+    if (time < kFirstQueryTime || time > kLastQueryTime) {
         return fail(QStringLiteral("%1 lies outside %2 to %3, the times a query can carry")
-                        .arg(name, kEarliest.toString(kTimeFormat), kLatest.toString(kTimeFormat)));
+                        .arg(name, kFirstQueryTime.toString(kTimeFormat),
+                             kLastQueryTime.toString(kTimeFormat)));
     }
     return true;
 }
@@ -201,10 +198,10 @@ bool RequestReader::readLast(const QDateTime& now) {
     }
     m_request.to = now.addMSecs(-now.time().msec());
     m_request.from = m_request.to.addSecs(-seconds);
-    if (m_request.from < kEarliest) {
+    if (m_request.from < kFirstQueryTime) {
         return fail(QStringLiteral("--last %1 reaches back before %2, the first time a query "
                                    "can carry")
-                        .arg(text, kEarliest.toString(kTimeFormat)));
+                        .arg(text, kFirstQueryTime.toString(kTimeFormat)));
     }
     return true;
 }

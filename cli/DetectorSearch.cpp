@@ -1,27 +1,10 @@
 #include "cli/DetectorSearch.h"
 
-#include <QEventLoop>
-
 #include "cli/Console.h"
 #include "cli/StopSignals.h"
 #include "link/DetectorLink.h"
 
 namespace {
-
-// The search the link starts by itself once the port has fallen silent; a stop request
-// ends the wait with no detector.
-SearchResult nextSearch(DetectorLink& link, const StopSignals& stop) {
-    SearchResult result;
-    QEventLoop loop;
-    QObject::connect(&link, &DetectorLink::searchFinished, &loop,
-                     [&](const SearchResult& finished) {
-                         result = finished;
-                         loop.quit();
-                     });
-    QObject::connect(&stop, SIGNAL(stopRequested()), &loop, SLOT(quit()));
-    loop.exec();
-    return result;
-}
 
 void reportNotTaken(const SearchResult& result) {
     if (!result.openFailure.isEmpty()) {
@@ -43,7 +26,9 @@ SearchResult searchDetector(DetectorLink& link, const QStringList& ports, const 
     while (!result.found() && !result.stillSendingPort().isEmpty() && !stop.isRequested()) {
         printNote(QStringLiteral("%1 is still sending a reply; waiting until it is silent")
                       .arg(result.stillSendingPort()));
-        result = nextSearch(link, stop);
+        // The link searches again by itself once the port has fallen silent; a stop
+        // request ends the wait with no detector.
+        result = link.waitForSearch(&stop, SIGNAL(stopRequested()));
     }
     if (!stop.isRequested()) {
         reportNotTaken(result);

@@ -78,6 +78,10 @@ QString DetectorLink::portName() const {
 
 SearchResult DetectorLink::findDevice() {
     startSearch();
+    return waitForSearch();
+}
+
+SearchResult DetectorLink::waitForSearch(const QObject* interrupter, const char* signal) {
     SearchResult result;
     QEventLoop loop;
     const QMetaObject::Connection done =
@@ -85,6 +89,9 @@ SearchResult DetectorLink::findDevice() {
             result = finished;
             loop.quit();
         });
+    if (interrupter != nullptr) {
+        connect(interrupter, signal, &loop, SLOT(quit()));
+    }
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     disconnect(done);
     return result;
@@ -95,8 +102,7 @@ void DetectorLink::startSearch() {
         return;
     }
     m_closedByOperator = false;
-    stopWatching();
-    stopDraining();
+    stopLooking();
     m_search = new PortSearch(m_searchPorts.isEmpty() ? candidatePorts() : m_searchPorts, this);
     connect(m_search, SIGNAL(finished()), this, SLOT(on_searchDone()));
     emit searchStarted();
@@ -150,16 +156,14 @@ bool DetectorLink::openPort(const QString& portName) {
         return false;
     }
     m_closedByOperator = false;
-    stopWatching();
-    stopDraining();
+    stopLooking();
     emit opened(portName);
     return true;
 }
 
 void DetectorLink::closePort() {
     m_closedByOperator = true;
-    stopWatching();
-    stopDraining();
+    stopLooking();
     if (isOpen()) {
         shutPort();
     }
@@ -217,8 +221,10 @@ void DetectorLink::startWatching() {
     m_watchTimer->start(kWatchIntervalMs);
 }
 
-void DetectorLink::stopWatching() {
+// Neither watches the ports nor drains one: the operator or a search has taken over.
+void DetectorLink::stopLooking() {
     m_watchTimer->stop();
+    stopDraining();
 }
 
 // A port that newly appears is searched at once, the others every few seconds.
@@ -355,8 +361,7 @@ void DetectorLink::bytesArrived() {
             enterState(m_ignoreLateBytes ? ReplyState::Ignoring : ReplyState::Receiving);
             break;
         case ReplyState::Waiting:
-            m_waitTicker->stop();
-            enterState(ReplyState::Receiving);
+            startReceiving();
             break;
         case ReplyState::Sending:
         case ReplyState::Receiving:
@@ -369,14 +374,12 @@ void DetectorLink::bytesArrived() {
 }
 
 void DetectorLink::handleFrame(const unsigned char* frame, int length) {
-    if (length < kIdentifyAnswerCheckLength) {
+    if (length < kShortestReplyFrame) {
         return;
     }
     if (m_state == ReplyState::Sending) {
         queryLeft();
-        m_waitTicker->stop();
-        enterState(ReplyState::Receiving);
-        m_replyTimer->start(m_timing.replyEndMs);
+        startReceiving();
     }
     if (m_state == ReplyState::Ignoring) {
         m_recordsIgnored += replyRecordCount(frame, length);
@@ -388,6 +391,13 @@ void DetectorLink::handleFrame(const unsigned char* frame, int length) {
     if (count > 0) {
         emit progress(static_cast<int>(m_records.size()), rangeShare());
     }
+}
+
+// The first byte of the reply has come; the reply ends once the line falls silent.
+void DetectorLink::startReceiving() {
+    m_waitTicker->stop();
+    enterState(ReplyState::Receiving);
+    m_replyTimer->start(m_timing.replyEndMs);
 }
 
 void DetectorLink::handleDiscard(int byteCount, DiscardReason reason) {

@@ -65,12 +65,14 @@ public:
     bool isWatching() const;
     // False from a Stopped or Lost end until the next query leaves.
     bool isStoreComplete() const { return m_storeComplete; }
-    ReplyState replyState() const { return m_state; }
     QString portName() const;
 
     // Searches every candidate port at once and waits for the result (before any
     // window is shown); found, the port is open and configured.
     SearchResult findDevice();
+    // Waits for the running search, or the next one the link starts by itself, to
+    // finish; `signal` of `interrupter` (when given) ends the wait with an empty result.
+    SearchResult waitForSearch(const QObject* interrupter = nullptr, const char* signal = nullptr);
     // Starts the same search and returns at once; searchFinished() brings the result.
     void startSearch();
     // Closes the port and starts a search.
@@ -127,6 +129,7 @@ private:
     void handleFrame(const unsigned char* frame, int length);
     void handleDiscard(int byteCount, DiscardReason reason);
     void bytesArrived();
+    void startReceiving();
     void queryLeft();
     void abortQuery(const QString& reason);
     void endReply(ReplyOutcome outcome);
@@ -137,7 +140,7 @@ private:
     void shutPort();
     void linkLost(QSerialPort::SerialPortError error);
     void startWatching();
-    void stopWatching();
+    void stopLooking();
     void startDraining(const QString& portName);
     void stopDraining();
     int rangeShare() const;

@@ -45,9 +45,10 @@ QByteArray identifyCommand();
 // answer: 0a 0b 0c 00 09 followed by "Q781". Later bytes are not examined.
 bool isIdentifyAnswer(const QByteArray& answer);
 
-// The dates a query frame can carry: the year travels as year - 2000 in one byte.
-const QDate kFirstQueryDate(2000, 1, 1);
-const QDate kLastQueryDate(2255, 12, 31);
+// The first and the last time a query frame can carry: the year travels as year - 2000
+// in one byte.
+const QDateTime kFirstQueryTime(QDate(2000, 1, 1), QTime(0, 0, 0));
+const QDateTime kLastQueryTime(QDate(2255, 12, 31), QTime(23, 59, 59));
 
 // Writes year - 2000 (low 8 bits), month, day, hour, minute and second of the local
 // date-time as shown, without any time-zone conversion.

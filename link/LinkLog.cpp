@@ -20,10 +20,6 @@ LinkLog::LinkLog(DetectorLink* link, QObject* parent) : QObject(parent), m_link(
     connect(link, SIGNAL(busyChanged(bool)), this, SLOT(on_busyChanged(bool)));
 }
 
-QString LinkLog::statusText() const {
-    return m_status;
-}
-
 // The header and the record lines of one frame go out as one block.
 void LinkLog::on_recordsAppended(int first, int count) {
     emit lines(

@@ -18,10 +18,6 @@ class LinkLog : public QObject {
 public:
     explicit LinkLog(DetectorLink* link, QObject* parent = nullptr);
 
-    // Empty while nothing is under way and the records are complete; otherwise what is
-    // happening, or that the download did not finish.
-    QString statusText() const;
-
 signals:
     void lines(const QStringList& lines);
     void statusTextChanged(const QString& text);
@@ -48,5 +44,6 @@ private:
 
     DetectorLink* m_link;
     int m_unitIndex = 0;
+    // The status text last sent, so that each change goes out once.
     QString m_status;
 };

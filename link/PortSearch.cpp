@@ -1,6 +1,5 @@
 #include "link/PortSearch.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <cstdio>
 
@@ -221,14 +220,6 @@ void PortSearch::start() {
     } else {
         m_budget.start();
     }
-}
-
-SearchResult PortSearch::run() {
-    QEventLoop loop;
-    connect(this, SIGNAL(finished()), &loop, SLOT(quit()));
-    start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return m_result;
 }
 
 // Reached from the budget's end or, queued, from the answer that decided the search;

@@ -50,7 +50,7 @@ Q_DECLARE_METATYPE(SearchResult)
 // Every port is closed again.
 //
 // Runs on the ports' signals and a timer: start() returns at once and finished() comes
-// from the event loop. Only run() waits, for a search before any window is shown.
+// from the event loop.
 class PortSearch : public QObject {
     Q_OBJECT
 
@@ -62,10 +62,7 @@ public:
 
     // Opens every candidate port and sends it the identify command.
     void start();
-    // start(), then waits in a local event loop without user input until finished.
-    SearchResult run();
 
-    bool isFinished() const { return m_finished; }
     // Complete once finished() has been emitted.
     const SearchResult& result() const { return m_result; }
 
@@ -87,7 +84,6 @@ private:
     QTimer m_budget;
     ReadStarter m_readStarter;
     SearchResult m_result;
-    bool m_finishing = false;
     bool m_finished = false;
 };
 

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kShortestReplyFrame = 9;
-
 // Writes `number` in decimal with at least `width` digits and returns the end.
 char* putNumber(char* out, int number, int width) {
     char digits[4];

@@ -12,6 +12,9 @@
 
 constexpr int kRecordLength = 10;
 
+// Shorter frames are not handled as replies: nothing is logged or stored for them.
+constexpr int kShortestReplyFrame = 9;
+
 // Decodes the 10 record bytes at `record`.
 DetectorRecord decodeRecord(const unsigned char* record);
 

@@ -146,15 +146,10 @@ QStringList frameLines(const QDateTime& now, const RecordStore& store, int first
 
 QStringList handleReplyFrame(const unsigned char* frame, int length, int unitIndex,
                              const QDateTime& now, RecordStore& store) {
-    if (length < 9) {
+    if (length < kShortestReplyFrame) {
         return QStringList();
     }
     const int first = static_cast<int>(store.size());
     const int count = decodeRecords(frame, length, store);
     return frameLines(now, store, first, count, unitIndex);
-}
-
-void registerLinkEventTypes() {
-    qRegisterMetaType<ReplyOutcome>("ReplyOutcome");
-    qRegisterMetaType<DiscardReason>("DiscardReason");
 }

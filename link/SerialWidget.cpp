@@ -88,8 +88,7 @@ QDateTimeEdit* makeDateTimeEdit(const char* objectName) {
     edit->setObjectName(objectName);
     edit->setLocale(QLocale(QLocale::English, QLocale::AnyCountry));
     edit->setCalendarPopup(true);
-    edit->setDateTimeRange(QDateTime(kFirstQueryDate, QTime(0, 0, 0)),
-                           QDateTime(kLastQueryDate, QTime(23, 59, 59)));
+    edit->setDateTimeRange(kFirstQueryTime, kLastQueryTime);
     edit->setDateTime(now);
     edit->setDisplayFormat("yyyy-MM-dd hh:mm:ss");
     edit->setStyleSheet(kDateStyle);
@@ -97,8 +96,11 @@ QDateTimeEdit* makeDateTimeEdit(const char* objectName) {
     return edit;
 }
 
-void showError(const QString& text) {
-    QMessageBox::critical(nullptr, QStringLiteral("Error"), text, QMessageBox::Ok);
+// A critical box titled "Error" with an OK button; `details` as its informative text.
+void showError(const QString& text, const QString& details = QString()) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok);
+    box.setInformativeText(details);
+    box.exec();
 }
 
 }  // namespace
@@ -257,7 +259,7 @@ void SerialWidget::connectLink() {
     connect(m_link, SIGNAL(opened(QString)), this, SLOT(on_linkOpened(QString)));
     connect(m_link, SIGNAL(closed()), this, SLOT(on_linkClosed()));
     connect(m_link, SIGNAL(busyChanged(bool)), this, SLOT(on_busyChanged(bool)));
-    connect(m_link, SIGNAL(searchStarted()), this, SLOT(on_searchStarted()));
+    connect(m_link, SIGNAL(searchStarted()), this, SLOT(enablePortControls()));
     connect(m_link, SIGNAL(searchFinished(SearchResult)), this,
             SLOT(on_searchFinished(SearchResult)));
     connect(m_link, SIGNAL(queryNotSent(QString)), this, SLOT(on_queryNotSent(QString)));
@@ -274,7 +276,6 @@ void SerialWidget::appendLogLines(const QStringList& lines) {
 // The box about a failed search waits for OK here, before the window is shown.
 bool SerialWidget::findDevice() {
     m_portCombo->clear();
-    m_searchBy = SearchBy::StartUp;
     const SearchResult result = m_link->findDevice();
     reportSearch(result, true);
     return result.found();
@@ -285,25 +286,19 @@ bool SerialWidget::refindDevice() {
         return false;
     }
     m_portCombo->clear();
-    m_searchBy = SearchBy::Refresh;
+    m_refreshing = true;
     m_link->refindDevice();
     return true;
 }
 
-void SerialWidget::on_searchStarted() {
-    m_refreshButton->setEnabled(false);
-    m_openButton->setEnabled(false);
-    m_portCombo->setEnabled(false);
-}
-
 void SerialWidget::on_searchFinished(const SearchResult& result) {
     enablePortControls();
-    const SearchBy by = m_searchBy;
-    m_searchBy = SearchBy::Link;
+    const bool refreshed = m_refreshing;
+    m_refreshing = false;
     if (result.found() && m_searchBox) {
         m_searchBox->close();
     }
-    if (by == SearchBy::Refresh) {
+    if (refreshed) {
         printLine(result.found() ? "refind device 1\n" : "refind device 0\n");
         reportSearch(result, false);
     }
@@ -412,10 +407,8 @@ void SerialWidget::on_export_data() {
     const RecordStore& stored = records();
     xls::SaveError error;
     if (!saveRecordFile(stored, fileName.toStdU16String(), m_unitCombo->currentIndex(), &error)) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                        QStringLiteral("Export failed!"), QMessageBox::Ok);
-        box.setInformativeText(QString::fromStdString(xls::SaveErrorText(error)));
-        box.exec();
+        showError(QStringLiteral("Export failed!"),
+                  QString::fromStdString(xls::SaveErrorText(error)));
         return;
     }
     m_log->appendPlainText(savedLine(QDateTime::currentDateTime(), static_cast<int>(stored.size()),

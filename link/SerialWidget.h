@@ -62,8 +62,9 @@ private slots:
     void on_linkOpened(const QString& portName);
     void on_linkClosed();
     void on_busyChanged(bool busy);
-    void on_searchStarted();
     void on_searchFinished(const SearchResult& result);
+    // Disabled while a search runs; REFRESH also while a reply arrives.
+    void enablePortControls();
     void on_queryNotSent(const QString& reason);
     void appendLogLines(const QStringList& lines);
     void on_saveFilterSelected(const QString& filter);
@@ -75,19 +76,16 @@ private:
     QGroupBox* buildCommandGroup();
     QWidget* buildRightColumn();
     void connectLink();
-    void enablePortControls();
     void reportSearch(const SearchResult& result, bool wait);
     void showSearchBox(const QString& text, const QString& details, bool wait);
     void addChart(QVBoxLayout* layout);
     QString saveFileName();
     static bool replaceConfirmed(const QString& fileName);
 
-    // Who started the running search: the start-up, REFRESH, or the link itself.
-    enum class SearchBy { Link, StartUp, Refresh };
-
     DetectorLink* m_link = nullptr;
     LinkLog* m_linkLog = nullptr;
-    SearchBy m_searchBy = SearchBy::Link;
+    // The running search was started by REFRESH, whose outcome the operator is shown.
+    bool m_refreshing = false;
     // "Device not found!" while on screen: closed when the detector is found.
     QPointer<QMessageBox> m_searchBox;
     QComboBox* m_portCombo = nullptr;

@@ -6,6 +6,7 @@
 
 #include "export/CsvExport.h"
 #include "link/LinkTestSupport.h"
+#include "tests/MakeRecord.h"
 
 namespace {
 
@@ -49,10 +50,7 @@ CliRun runCli(const QStringList& arguments, const QString& port, const QString& 
 RecordStore storeOf(const QList<CsvRecord>& records) {
     RecordStore store;
     for (const CsvRecord& record : records) {
-        DetectorRecord stored{};
-        qstrncpy(stored.timeText, record.timeText.toLatin1().constData(), sizeof stored.timeText);
-        stored.value = record.value;
-        store.push_back(stored);
+        store.push_back(makeRecord(record.timeText.toLatin1().constData(), record.value));
     }
     return store;
 }
@@ -66,13 +64,6 @@ QStringList workbookRows(const QByteArray& csv) {
         }
     }
     return rows;
-}
-
-QStringList firstSheetRows(const QString& path) {
-    const QStringList workbook = readWorkbook(path);
-    const int start = workbook.indexOf(QRegularExpression("^sheet Sheet1 .*"));
-    const int end = workbook.indexOf(QRegularExpression("^sheet Sheet2 .*"));
-    return start < 0 || end < start ? QStringList() : workbook.mid(start + 1, end - start - 1);
 }
 
 }  // namespace
@@ -133,7 +124,7 @@ void TestVentrixCli::recordsOfTheRangeInEachOutput() {
     if (toStdout) {
         QCOMPARE(run.out, csv);
     } else if (output.endsWith(".xls")) {
-        QCOMPARE(firstSheetRows(path), workbookRows(csv));
+        QCOMPARE(firstSheetRows(readWorkbook(path)), workbookRows(csv));
     } else {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

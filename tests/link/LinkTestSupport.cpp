@@ -270,6 +270,12 @@ QStringList readWorkbook(const QString& path) {
     return QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
+QStringList firstSheetRows(const QStringList& workbook) {
+    const int start = workbook.indexOf(QRegularExpression("^sheet Sheet1 .*"));
+    const int end = workbook.indexOf(QRegularExpression("^sheet Sheet2 .*"));
+    return start < 0 || end < start ? QStringList() : workbook.mid(start + 1, end - start - 1);
+}
+
 QPushButton* buttonWithText(const QWidget& parent, const QString& text) {
     for (QPushButton* button : parent.findChildren<QPushButton*>()) {
         if (button->text() == text)

@@ -156,6 +156,10 @@ private:
 // tests/export/dump_workbook.py. Empty when the file cannot be read.
 QStringList readWorkbook(const QString& path);
 
+// The rows of the first sheet of readWorkbook's lines, header included; empty when the
+// workbook has no first and second sheet.
+QStringList firstSheetRows(const QStringList& workbook);
+
 // The push button of `parent` with that caption; null when there is none.
 QPushButton* buttonWithText(const QWidget& parent, const QString& text);
 // Clicks the push button of `parent` with that caption; false when there is none.

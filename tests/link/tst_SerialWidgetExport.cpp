@@ -29,15 +29,6 @@ QStringList rowsOf(const RecordStore& records, int unit) {
     return rows;
 }
 
-// The rows of the first sheet, header included.
-QStringList firstSheetRows(const QStringList& workbook) {
-    const int start = workbook.indexOf(QRegularExpression("^sheet Sheet1 .*"));
-    const int end = workbook.indexOf(QRegularExpression("^sheet Sheet2 .*"));
-    if (start < 0 || end < start)
-        return {};
-    return workbook.mid(start + 1, end - start - 1);
-}
-
 QByteArray fileContent(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

@@ -1,0 +1,6 @@
+#include "link/LinkEvents.h"
+
+void registerLinkEventTypes() {
+    qRegisterMetaType<ReplyOutcome>("ReplyOutcome");
+    qRegisterMetaType<DiscardReason>("DiscardReason");
+}
